@@ -1,0 +1,54 @@
+# Builds dist/ and runs every test suite. See README.md.
+SHELL := /bin/bash
+JOBS ?= $(shell nproc)
+HOST := build/host
+ASAN := build/asan
+FUZZ := build/fuzz
+WIN := build/win
+
+.PHONY: all deps host win dist test test-host test-asan test-fuzz test-wine fuzz demo clean
+
+all: dist
+
+deps:
+	@scripts/install-deps
+
+host: deps
+	@cmake -S . -B $(HOST) -DCMAKE_BUILD_TYPE=Debug >/dev/null
+	@cmake --build $(HOST) -j$(JOBS)
+
+win: deps
+	@cmake -S . -B $(WIN) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
+	@cmake --build $(WIN) -j$(JOBS)
+
+dist: win
+
+test: test-host test-fuzz test-wine
+
+test-host: host
+	@cd $(HOST) && ctest --output-on-failure -j$(JOBS)
+
+test-asan: deps
+	@cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DSANITIZE=ON >/dev/null
+	@cmake --build $(ASAN) -j$(JOBS)
+	@cd $(ASAN) && ctest --output-on-failure -j$(JOBS)
+
+$(FUZZ)/fuzz_markers: deps
+	@CXX=clang++ CC=clang cmake -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFUZZ=ON -DSANITIZE=ON >/dev/null
+	@cmake --build $(FUZZ) -j$(JOBS)
+
+# A short run as part of the tests; `make fuzz` runs for a minute.
+test-fuzz: $(FUZZ)/fuzz_markers
+	@scripts/fuzz-markers 10
+
+fuzz: $(FUZZ)/fuzz_markers
+	@scripts/fuzz-markers 60
+
+test-wine: host win
+	@tests/wine/run-foundation
+
+demo: host win
+	@scripts/demo
+
+clean:
+	rm -rf build dist demo-out

@@ -1,0 +1,48 @@
+# Host build: the program code over the Win32 stand-in, with the unit tests.
+option(SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+option(FUZZ "Build the libFuzzer targets (clang) instead of the tests" OFF)
+
+add_compile_options(-Wall -Wextra -Werror)
+if(SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+add_library(simwin32 STATIC
+  sim/win32/Machine.cpp
+  sim/win32/Registry.cpp
+  sim/win32/Files.cpp
+  sim/win32/Version.cpp)
+target_include_directories(simwin32 BEFORE PUBLIC sim/win32/include)
+
+add_library(programs STATIC ${AGENT_CORE} ${COMMON_CORE})
+target_include_directories(programs PUBLIC agent common)
+target_link_libraries(programs PUBLIC simwin32)
+
+add_library(discmaker STATIC tests/DiscMaker.cpp)
+target_include_directories(discmaker PUBLIC tests)
+target_link_libraries(discmaker PUBLIC programs)
+
+if(FUZZ)
+  add_executable(fuzz_markers tests/fuzz/MarkerFuzz.cpp)
+  target_compile_options(fuzz_markers PRIVATE -fsanitize=fuzzer)
+  target_link_options(fuzz_markers PRIVATE -fsanitize=fuzzer)
+  target_link_libraries(fuzz_markers PRIVATE programs)
+  return()
+endif()
+
+find_package(GTest REQUIRED)
+enable_testing()
+
+add_executable(host_tests
+  tests/DiscRecognitionTest.cpp
+  tests/SettingsTest.cpp
+  tests/FileVersionTest.cpp
+  tests/StandInTest.cpp)
+target_link_libraries(host_tests PRIVATE programs discmaker GTest::gtest_main)
+include(GoogleTest)
+gtest_discover_tests(host_tests DISCOVERY_TIMEOUT 60)
+
+# Writes product discs into a folder, for the Wine tests and the demo.
+add_executable(makedisc tests/MakeDiscTool.cpp)
+target_link_libraries(makedisc PRIVATE discmaker)

@@ -1,0 +1,24 @@
+# Windows build: the shipped programs and the Windows-side test programs.
+add_compile_options(-Wall -Wextra -Werror -Os -ffunction-sections -fdata-sections)
+add_link_options(-static -s -Wl,--gc-sections -Wl,--major-os-version,4
+                 -Wl,--minor-os-version,0)
+
+# A GUI program that loads on Windows 95 and NT 4 as well as today.
+function(gui_program target)
+  target_link_options(${target} PRIVATE -mwindows -Wl,--subsystem,windows:4.0)
+endfunction()
+
+set(DIST ${CMAKE_SOURCE_DIR}/dist)
+
+# Windows-side check of the foundation against Wine's registry and files.
+add_executable(foundation_check tests/wine/FoundationCheck.cpp ${AGENT_CORE} ${COMMON_CORE}
+               tests/DiscMaker.cpp)
+target_include_directories(foundation_check PRIVATE agent common tests)
+target_link_libraries(foundation_check PRIVATE version)
+target_link_options(foundation_check PRIVATE -mconsole)
+
+# A program file with a version resource, and one without.
+add_executable(versioned tests/wine/Tiny.cpp tests/wine/versioned.rc)
+add_executable(unversioned tests/wine/Tiny.cpp)
+gui_program(versioned)
+gui_program(unversioned)

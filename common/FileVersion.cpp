@@ -1,0 +1,78 @@
+#include "FileVersion.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+const char NoVersion[] = "0.0.0.0";
+
+Text TranslationKey(const std::vector<BYTE>& block) {
+  void* data = nullptr;
+  UINT length = 0;
+  if (!VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", &data, &length) || !data ||
+      length < 4)
+    return Text();
+  const BYTE* word = static_cast<const BYTE*>(data);
+  unsigned language = word[0] | (word[1] << 8);
+  unsigned codePage = word[2] | (word[3] << 8);
+  char key[9];
+  std::snprintf(key, sizeof key, "%04X%04X", language, codePage);
+  return key;
+}
+
+// The value of one component: leading blanks and a sign, then the leading
+// digits; large values are held at a bound instead of overflowing.
+long long ComponentValue(const Text& text) {
+  size_t i = 0;
+  while (i < text.size() && text[i] == ' ') ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  long long value = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+    if (value < 100000000000LL) value = value * 10 + (text[i] - '0');
+  return negative ? -value : value;
+}
+
+void SplitVersion(Text text, long long (&parts)[4]) {
+  for (long long& part : parts) {
+    size_t dot = text.find('.');
+    part = ComponentValue(text.substr(0, dot));
+    text = dot == Text::npos ? Text() : text.substr(dot + 1);
+  }
+}
+
+}  // namespace
+
+Text GetFileVersion(const Text& path) {
+  DWORD scratch = 0;
+  DWORD size = GetFileVersionInfoSizeA(path.c_str(), &scratch);
+  if (size == 0) return NoVersion;
+  std::vector<BYTE> block(size + 1, 0);
+  GetFileVersionInfoA(path.c_str(), 0, size, block.data());
+
+  Text query = "\\StringFileInfo\\" + TranslationKey(block) + "\\FileVersion";
+  void* data = nullptr;
+  UINT length = 0;
+  if (!VerQueryValueA(block.data(), query.c_str(), &data, &length) || !data || length <= 1)
+    return NoVersion;
+  // The length counts the closing zero; the text ends at its first zero byte.
+  const char* text = static_cast<const char*>(data);
+  const void* end = std::memchr(text, 0, length);
+  Text version(text, end ? static_cast<const char*>(end) - text : length);
+  return version.empty() ? NoVersion : version;
+}
+
+TVersionInfo GetFileVersionRecord(const Text& path) { return TVersionInfo{GetFileVersion(path)}; }
+
+bool IsNewerVersion(const Text& a, const Text& b) {
+  long long left[4], right[4];
+  SplitVersion(a, left);
+  SplitVersion(b, right);
+  for (int i = 0; i < 4; ++i)
+    if (left[i] != right[i]) return left[i] > right[i];
+  return false;
+}

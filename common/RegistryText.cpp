@@ -1,0 +1,28 @@
+#include "RegistryText.h"
+
+#include <cstring>
+
+namespace {
+const DWORD TextBufferSize = 1024;
+}
+
+Text QueryRegText(HKEY key, const char* name) {
+  char buffer[TextBufferSize];
+  DWORD size = TextBufferSize;
+  if (RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size) !=
+      ERROR_SUCCESS)
+    return Text();
+  // A text that fills the whole buffer may have no closing zero: the bytes
+  // delivered are all there is, nothing after them is read.
+  if (size > TextBufferSize) size = TextBufferSize;
+  const void* end = std::memchr(buffer, 0, size);
+  return Text(buffer, end ? static_cast<const char*>(end) - buffer : size);
+}
+
+Text ReadRegString(HKEY root, const char* key, const char* name) {
+  HKEY open;
+  if (RegOpenKeyExA(root, key, 0, KEY_READ, &open) != ERROR_SUCCESS) return Text();
+  Text result = QueryRegText(open, name);
+  RegCloseKey(open);
+  return result;
+}

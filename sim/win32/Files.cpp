@@ -1,0 +1,292 @@
+// Drives and the file system of the simulated machine: case-insensitive
+// paths, removable media that hide their files while ejected, searches with
+// Windows wildcards, file handles with a position.
+#include <algorithm>
+#include <cstring>
+
+#include "Machine.h"
+#include "SimMachine.h"
+
+namespace sim {
+
+std::string NormalPath(const std::string& path) {
+  std::string result = Upper(path);
+  std::replace(result.begin(), result.end(), '/', '\\');
+  while (result.size() > 3 && result.back() == '\\') result.pop_back();
+  if (result.size() == 2 && result[1] == ':') result += '\\';
+  return result;
+}
+
+std::string ParentOf(const std::string& normalPath) {
+  size_t cut = normalPath.find_last_of('\\');
+  if (cut == std::string::npos) return "";
+  if (cut == 2) return normalPath.substr(0, 3);
+  return normalPath.substr(0, cut);
+}
+
+Drive* DriveOf(const std::string& normalPath) {
+  if (normalPath.size() < 3 || normalPath[1] != ':' || normalPath[2] != '\\') return nullptr;
+  auto it = M().drives.find(normalPath[0]);
+  return it == M().drives.end() ? nullptr : &it->second;
+}
+
+bool DriveReadable(const std::string& normalPath) {
+  Drive* drive = DriveOf(normalPath);
+  return drive && drive->media;
+}
+
+FileEntry* LookUp(const std::string& path) {
+  std::string normal = NormalPath(path);
+  if (!DriveReadable(normal)) return nullptr;
+  auto it = M().files.find(normal);
+  return it == M().files.end() ? nullptr : &it->second;
+}
+
+namespace {
+
+std::string LastComponent(const std::string& path) {
+  size_t cut = path.find_last_of("\\/");
+  return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+FileEntry& Make(const std::string& normal, bool folder) {
+  std::string parent = ParentOf(normal);
+  if (!parent.empty() && parent != normal && !M().files.count(parent)) Make(parent, true);
+  FileEntry& entry = M().files[normal];
+  if (entry.name.empty()) entry.name = LastComponent(normal);
+  entry.folder = folder;
+  entry.attributes = folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+  return entry;
+}
+
+// Windows wildcard match, upper-cased on both sides: '*' any run, '?' one
+// character. A pattern ending in ".*" also matches names without a dot, as
+// "A_*.*" finds "A_data".
+bool Match(const char* pattern, const char* name) {
+  if (!*pattern) return !*name;
+  if (*pattern == '*') {
+    for (const char* rest = name;; ++rest) {
+      if (Match(pattern + 1, rest)) return true;
+      if (!*rest) return false;
+    }
+  }
+  if (!*name) return std::strcmp(pattern, ".*") == 0 || std::strcmp(pattern, ".") == 0;
+  if (*pattern == '?' || *pattern == *name) return Match(pattern + 1, name + 1);
+  return false;
+}
+
+void Fill(const FileEntry& entry, LPWIN32_FIND_DATAA data) {
+  std::memset(data, 0, sizeof *data);
+  data->dwFileAttributes = entry.attributes;
+  data->nFileSizeLow = static_cast<DWORD>(entry.content.size());
+  std::strncpy(data->cFileName, entry.name.c_str(), MAX_PATH - 1);
+}
+
+}  // namespace
+
+void ResetFiles() {
+  M().files.clear();
+  AddDrive('C', DRIVE_FIXED);
+}
+
+void AddDrive(char letter, UINT type) {
+  char upper = static_cast<char>(Upper(std::string(1, letter))[0]);
+  Drive& drive = M().drives[upper];
+  drive = Drive{};
+  drive.type = type;
+  drive.media = type == DRIVE_FIXED || type == DRIVE_REMOTE || type == DRIVE_RAMDISK;
+  FileEntry& root = M().files[std::string(1, upper) + ":\\"];
+  root.folder = true;
+  root.attributes = FILE_ATTRIBUTE_DIRECTORY;
+}
+
+void InsertMedia(char letter, const std::string& label, DWORD serial) {
+  Drive& drive = M().drives.at(Upper(std::string(1, letter))[0]);
+  drive.media = true;
+  drive.label = label;
+  drive.serial = serial;
+}
+
+void EjectMedia(char letter) { M().drives.at(Upper(std::string(1, letter))[0]).media = false; }
+
+void AddFile(const std::string& path, const std::string& content, DWORD attributes) {
+  std::string normal = NormalPath(path);
+  FileEntry& entry = Make(normal, false);
+  entry.name = LastComponent(path);
+  entry.content = content;
+  entry.attributes = attributes;
+}
+
+void AddFolder(const std::string& path) {
+  std::string normal = NormalPath(path);
+  Make(normal, true).name = LastComponent(path);
+}
+
+void RemoveEntry(const std::string& path) {
+  std::string normal = NormalPath(path);
+  std::string below = normal.back() == '\\' ? normal : normal + "\\";
+  for (auto it = M().files.begin(); it != M().files.end();) {
+    bool inside = it->first.compare(0, below.size(), below) == 0;
+    it = (it->first == normal || inside) ? M().files.erase(it) : std::next(it);
+  }
+}
+
+bool EntryExists(const std::string& path) { return M().files.count(NormalPath(path)) != 0; }
+
+std::string FileContent(const std::string& path) {
+  auto it = M().files.find(NormalPath(path));
+  return it == M().files.end() ? std::string() : it->second.content;
+}
+
+void FailOpen(const std::string& path) { M().files.at(NormalPath(path)).failOpen = true; }
+
+void FailReadAt(const std::string& path, size_t offset) {
+  M().files.at(NormalPath(path)).failReadAt = offset;
+}
+
+}  // namespace sim
+
+using namespace sim;
+
+UINT WINAPI GetDriveTypeA(LPCSTR root) {
+  Count("GetDriveTypeA");
+  std::string path = root ? Upper(root) : "";
+  if (path.size() != 3 || path[1] != ':' || path[2] != '\\') return DRIVE_NO_ROOT_DIR;
+  Drive* drive = DriveOf(path);
+  return drive ? drive->type : DRIVE_NO_ROOT_DIR;
+}
+
+BOOL WINAPI GetVolumeInformationA(LPCSTR root, LPSTR label, DWORD labelSize, LPDWORD serial,
+                                  LPDWORD maxComponent, LPDWORD fsFlags, LPSTR fsName,
+                                  DWORD fsNameSize) {
+  Count("GetVolumeInformationA");
+  std::string path = root ? Upper(root) : "";
+  Drive* drive = path.size() == 3 && path[2] == '\\' ? DriveOf(path) : nullptr;
+  if (!drive) return Fail(ERROR_INVALID_NAME), FALSE;
+  if (!drive->media) return Fail(ERROR_NOT_READY), FALSE;
+  if (label) {
+    if (labelSize <= drive->label.size()) return Fail(ERROR_BAD_LENGTH), FALSE;
+    std::memcpy(label, drive->label.c_str(), drive->label.size() + 1);
+  }
+  if (serial) *serial = drive->serial;
+  if (maxComponent) *maxComponent = 255;
+  if (fsFlags) *fsFlags = 0;
+  const char* system = drive->type == DRIVE_CDROM ? "CDFS" : "NTFS";
+  if (fsName && fsNameSize > std::strlen(system)) std::strcpy(fsName, system);
+  return TRUE;
+}
+
+HANDLE WINAPI FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data) {
+  Count("FindFirstFileA");
+  std::string text = pattern ? pattern : "";
+  if (text.empty() || text.back() == '\\' || text.back() == '/')
+    return Fail(ERROR_FILE_NOT_FOUND), INVALID_HANDLE_VALUE;
+  size_t cut = text.find_last_of("\\/");
+  std::string folder = NormalPath(cut == std::string::npos ? text : text.substr(0, cut + 1));
+  std::string wanted = Upper(text.substr(cut == std::string::npos ? 0 : cut + 1));
+  if (!DriveReadable(folder)) return Fail(ERROR_NOT_READY), INVALID_HANDLE_VALUE;
+  auto dir = M().files.find(folder);
+  if (dir == M().files.end() || !dir->second.folder)
+    return Fail(ERROR_PATH_NOT_FOUND), INVALID_HANDLE_VALUE;
+
+  HandleObject search;
+  search.kind = HandleKind::Find;
+  search.path = folder;
+  std::string prefix = folder.back() == '\\' ? folder : folder + "\\";
+  for (auto it = M().files.lower_bound(prefix);
+       it != M().files.end() && it->first.compare(0, prefix.size(), prefix) == 0; ++it) {
+    std::string name = it->first.substr(prefix.size());
+    if (name.empty() || name.find('\\') != std::string::npos) continue;
+    if (Match(wanted.c_str(), name.c_str())) search.found.push_back(it->first);
+  }
+  if (search.found.empty()) return Fail(ERROR_FILE_NOT_FOUND), INVALID_HANDLE_VALUE;
+  Fill(M().files[search.found.front()], data);
+  search.found.erase(search.found.begin());
+  return NewHandle(std::move(search));
+}
+
+BOOL WINAPI FindNextFileA(HANDLE find, LPWIN32_FIND_DATAA data) {
+  Count("FindNextFileA");
+  HandleObject* search = FindHandle(find, HandleKind::Find);
+  if (!search) return Fail(ERROR_INVALID_HANDLE), FALSE;
+  while (!search->found.empty()) {
+    auto it = M().files.find(search->found.front());
+    search->found.erase(search->found.begin());
+    if (it == M().files.end()) continue;
+    Fill(it->second, data);
+    return TRUE;
+  }
+  return Fail(ERROR_NO_MORE_FILES), FALSE;
+}
+
+BOOL WINAPI FindClose(HANDLE find) {
+  Count("FindClose");
+  if (!FindHandle(find, HandleKind::Find)) return Fail(ERROR_INVALID_HANDLE), FALSE;
+  M().handles.erase(reinterpret_cast<uintptr_t>(find));
+  return TRUE;
+}
+
+HANDLE WINAPI CreateFileA(LPCSTR path, DWORD access, DWORD, LPSECURITY_ATTRIBUTES,
+                          DWORD disposition, DWORD, HANDLE) {
+  Count("CreateFileA");
+  std::string normal = NormalPath(path ? path : "");
+  if (!DriveReadable(normal)) return Fail(ERROR_NOT_READY), INVALID_HANDLE_VALUE;
+  FileEntry* entry = LookUp(normal);
+  if (entry && (entry->folder || entry->failOpen))
+    return Fail(ERROR_ACCESS_DENIED), INVALID_HANDLE_VALUE;
+  if (entry && (access & GENERIC_WRITE) && (entry->attributes & FILE_ATTRIBUTE_READONLY))
+    return Fail(ERROR_ACCESS_DENIED), INVALID_HANDLE_VALUE;
+  bool creates = disposition == CREATE_ALWAYS || disposition == CREATE_NEW ||
+                 disposition == OPEN_ALWAYS;
+  if (!entry && !creates) return Fail(ERROR_FILE_NOT_FOUND), INVALID_HANDLE_VALUE;
+  if (entry && disposition == CREATE_NEW) return Fail(ERROR_ALREADY_EXISTS), INVALID_HANDLE_VALUE;
+  if (!entry) {
+    auto parent = M().files.find(ParentOf(normal));
+    if (parent == M().files.end() || !parent->second.folder)
+      return Fail(ERROR_PATH_NOT_FOUND), INVALID_HANDLE_VALUE;
+    AddFile(path, "");
+    entry = LookUp(normal);
+  }
+  if (disposition == CREATE_ALWAYS) entry->content.clear();
+  HandleObject file;
+  file.kind = HandleKind::File;
+  file.path = normal;
+  file.canRead = (access & GENERIC_READ) != 0;
+  file.canWrite = (access & GENERIC_WRITE) != 0;
+  return NewHandle(std::move(file));
+}
+
+BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD size, LPDWORD read, LPOVERLAPPED) {
+  Count("ReadFile");
+  if (read) *read = 0;
+  HandleObject* open = FindHandle(file, HandleKind::File);
+  if (!open || !open->canRead) return Fail(open ? ERROR_ACCESS_DENIED : ERROR_INVALID_HANDLE), FALSE;
+  FileEntry* entry = LookUp(open->path);
+  if (!entry) return Fail(ERROR_NOT_READY), FALSE;
+  const std::string& content = entry->content;
+  if (open->sawEnd && size) ++M().readsPastEnd;
+  size_t start = std::min(open->position, content.size());
+  size_t count = std::min<size_t>(size, content.size() - start);
+  if (count && entry->failReadAt >= start && entry->failReadAt < start + count)
+    return Fail(ERROR_READ_FAULT), FALSE;
+  if (count) std::memcpy(buffer, content.data() + start, count);
+  open->position = start + count;
+  if (count < size) open->sawEnd = true;
+  if (read) *read = static_cast<DWORD>(count);
+  return TRUE;
+}
+
+BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD size, LPDWORD written, LPOVERLAPPED) {
+  Count("WriteFile");
+  if (written) *written = 0;
+  HandleObject* open = FindHandle(file, HandleKind::File);
+  if (!open || !open->canWrite) return Fail(open ? ERROR_ACCESS_DENIED : ERROR_INVALID_HANDLE), FALSE;
+  FileEntry* entry = LookUp(open->path);
+  if (!entry) return Fail(ERROR_NOT_READY), FALSE;
+  std::string& content = entry->content;
+  if (content.size() < open->position + size) content.resize(open->position + size);
+  if (size) std::memcpy(&content[open->position], buffer, size);
+  open->position += size;
+  if (written) *written = size;
+  return TRUE;
+}
