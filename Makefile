@@ -1,4 +1,5 @@
 # Builds dist/ and runs every test suite. See README.md.
+MAKEFLAGS += --no-print-directory
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 HOST := build/host

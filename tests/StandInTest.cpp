@@ -67,6 +67,18 @@ TEST_F(StandInTest, RegistryKeepsAccessRightsAndSizes) {
   RegCloseKey(key);
   EXPECT_EQ(ERROR_FILE_NOT_FOUND,
             RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Other", 0, KEY_READ, &key));
+
+  // As on Windows, a text counted without its zero keeps the zero that follows.
+  ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Maker", 0,
+                                         KEY_SET_VALUE, &key));
+  RegSetValueExA(key, "Counted", 0, REG_SZ, reinterpret_cast<const BYTE*>("abc"), 3);
+  RegSetValueExA(key, "Bare", 0, REG_SZ, reinterpret_cast<const BYTE*>("abcd"), 3);
+  RegCloseKey(key);
+  std::string counted, bare;
+  sim::GetRegValue(HKEY_LOCAL_MACHINE, "Software\\Maker", "Counted", nullptr, &counted);
+  sim::GetRegValue(HKEY_LOCAL_MACHINE, "Software\\Maker", "Bare", nullptr, &bare);
+  EXPECT_EQ(std::string("abc", 4), counted);
+  EXPECT_EQ("abc", bare);
 }
 
 TEST_F(StandInTest, FileHandlesReadAndWriteWithAPosition) {

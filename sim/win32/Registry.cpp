@@ -178,6 +178,10 @@ LONG WINAPI RegSetValueExA(HKEY key, LPCSTR name, DWORD, DWORD type, const BYTE*
   if (!k) return Fail(ERROR_INVALID_HANDLE);
   if (!(access & KEY_SET_VALUE) || WriteDenied(k)) return Fail(ERROR_ACCESS_DENIED);
   std::string valueName = name ? name : "";
+  // Like NT, a text whose count leaves out its closing zero gets the zero.
+  const char* text = reinterpret_cast<const char*>(data);
+  bool isText = type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+  if (isText && size && text[size - 1] && !text[size]) ++size;
   k->values[Upper(valueName)] =
       RegValue{valueName, type, std::string(reinterpret_cast<const char*>(data), size)};
   return ERROR_SUCCESS;
