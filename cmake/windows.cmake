@@ -17,6 +17,12 @@ target_include_directories(foundation_check PRIVATE agent common tests)
 target_link_libraries(foundation_check PRIVATE version)
 target_link_options(foundation_check PRIVATE -mconsole)
 
+# What the demo shows of each drive.
+add_executable(disc_report tests/wine/DiscReport.cpp ${AGENT_CORE} ${COMMON_CORE})
+target_include_directories(disc_report PRIVATE agent common)
+target_link_libraries(disc_report PRIVATE version)
+target_link_options(disc_report PRIVATE -mconsole)
+
 # A program file with a version resource, and one without.
 add_executable(versioned tests/wine/Tiny.cpp tests/wine/versioned.rc)
 add_executable(unversioned tests/wine/Tiny.cpp)

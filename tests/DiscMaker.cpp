@@ -67,6 +67,8 @@ Disc Make(Kind kind) {
       return {"ORVANA_03",
               0x4D5E6F70,
               {{SettingsMarker, FirstRecordFile("CD=Orvana 3")}, {ListMarker, "#playlist"}}};
+    case ForgedDisc:
+      return {"MUSIC_CD", 0x6F708192, {{ZelMarker, "CDZEL=Collection 3"}}};
     case PlainDisc:
       break;
   }
@@ -78,7 +80,7 @@ bool KindByName(const std::string& name, Kind& kind) {
       {"zel-record", ZelRecordDisc},     {"zel-signature", ZelSignatureDisc},
       {"zel-listed", ZelListedDisc},     {"oxd-record", OxdRecordDisc},
       {"oxd-signature", OxdSignatureDisc}, {"oxd-settings", OxdSettingsDisc},
-      {"plain", PlainDisc}};
+      {"forged", ForgedDisc},            {"plain", PlainDisc}};
   for (const auto& entry : names)
     if (name == entry.first) return kind = entry.second, true;
   return false;

@@ -33,7 +33,8 @@ enum Kind {
   OxdRecordDisc,      // "aaa.cfg", first-record form
   OxdSignatureDisc,   // "aaa.cfg", signature form
   OxdSettingsDisc,    // "settings.cfg" (first-record form) with "list.psf"
-  PlainDisc,      // an audio or data disc of someone else
+  ForgedDisc,         // a product label and "zel.cfg", but its content unscrambled
+  PlainDisc,          // an audio or data disc of someone else
 };
 
 struct Disc {

@@ -115,6 +115,10 @@ TEST_F(DiscRecognitionTest, EveryKindOfProductDiscIsJudgedWithAndWithoutFullChec
       EXPECT_EQ(c.any, Judge(full, EditionAny, "D:")) << "root without backslash";
     }
   }
+  sim::Reset();
+  Insert('D', disc::Make(disc::ForgedDisc));
+  EXPECT_EQ(Zel, Judge(false, EditionAny)) << "the short check trusts the marker";
+  EXPECT_EQ(No, Judge(true, EditionAny)) << "the full check reads its content";
 }
 
 TEST_F(DiscRecognitionTest, MarkerFilesDecideTheEdition) {

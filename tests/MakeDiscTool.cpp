@@ -10,7 +10,7 @@ int main(int argc, char** argv) {
   if (argc != 3 || !disc::KindByName(argv[1], kind)) {
     std::fprintf(stderr,
                  "usage: makedisc zel-record|zel-signature|zel-listed|oxd-record|"
-                 "oxd-signature|oxd-settings|plain DIR\n");
+                 "oxd-signature|oxd-settings|forged|plain DIR\n");
     return 2;
   }
   disc::Disc made = disc::Make(kind);
