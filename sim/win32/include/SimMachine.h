@@ -2,8 +2,10 @@
 // faults and inspect what the program left behind.
 #pragma once
 
+#include <shellapi.h>
 #include <windows.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <utility>
@@ -15,7 +17,8 @@ namespace sim {
 // fixed disk with an empty root folder, no open handles.
 void Reset();
 
-// Handles the program holds open: files, searches, registry keys.
+// Handles the program holds open: files, searches, registry keys, mutexes,
+// processes and threads.
 int OpenHandles();
 // ReadFile calls made on a file after an earlier read had already come back
 // short: the program went on reading past the end it had been shown.
@@ -61,6 +64,148 @@ void SetVersionInfo(const std::string& path, const VersionEntries& entries);
 // The usual resource: one translation with a "FileVersion" string.
 void SetFileVersion(const std::string& path, const std::string& version, WORD language = 0x0409,
                     WORD codePage = 1252);
+
+// ---- Windows, messages and the virtual clock -----------------------------
+// Windows of this program are made by CreateWindowExA; windows of other
+// programs by AddForeignWindow. Messages sent or posted to a foreign window
+// are only recorded.
+HWND AddForeignWindow(const std::string& className, const std::string& title);
+struct WindowInfo {
+  std::string className, title;
+  DWORD exStyle = 0, style = 0;
+  int x = 0, y = 0, width = 0, height = 0;
+  HWND parent = nullptr;
+  HMENU menu = nullptr;
+  HINSTANCE instance = nullptr;
+  bool alive = false;  // not destroyed
+};
+WindowInfo GetWindow(HWND window);
+// A class as registered, its texts copied.
+struct ClassInfo {
+  WNDCLASSA fields{};  // lpszMenuName and lpszClassName point into the copies below
+  std::string className;
+  bool hasMenuName = false;
+  std::string menuName;
+};
+bool GetClass(const std::string& className, ClassInfo* info);  // without regard to case
+void FailRegisterClass();  // the next RegisterClassA calls fail
+void SetScreenSize(int width, int height);  // GetSystemMetrics; 1024 x 768 after Reset
+struct ForeignMessage {
+  HWND window;
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+  bool posted;  // PostMessageA, else SendMessageA
+};
+std::vector<ForeignMessage> ForeignMessages();
+
+// The message queue of the program's one thread, retrieved in Windows'
+// order: posted messages, then the quit request of PostQuitMessage, then
+// WM_TIMER of a due timer (one per timer and retrieval).
+std::vector<MSG> QueuedMessages();
+// Dispatches every message that can be retrieved now, as a modal loop does,
+// until none is left or a quit request is pending (which stays pending).
+// Returns true when a quit request is pending.
+bool PumpMessages();
+bool QuitPending(int* exitCode = nullptr);
+// The virtual clock in milliseconds; only tests move it.
+DWORD Now();
+void AdvanceClock(DWORD milliseconds);
+// One second passes and everything due is dispatched: one watch tick.
+bool Tick();
+// What GetMessageA does when nothing can be retrieved: it calls this hook
+// once (the test's script: move the clock, post or send messages); if still
+// nothing can be retrieved, GetMessageA fails with -1 and Starved() counts it.
+void OnIdle(std::function<void()> hook);
+int Starved();
+struct TimerInfo {
+  HWND window;
+  UINT_PTR id;
+  UINT period;
+  DWORD due;  // clock time of the next WM_TIMER
+};
+std::vector<TimerInfo> Timers();
+
+// ---- The notification area -----------------------------------------------
+struct TrayCall {
+  DWORD action;  // NIM_ADD, NIM_MODIFY, NIM_DELETE
+  BOOL result;
+  NOTIFYICONDATAA data;  // as the program passed it
+};
+std::vector<TrayCall> TrayCalls();
+// The icons the shell shows now, after every add, modify and delete.
+std::vector<NOTIFYICONDATAA> TrayIcons();
+void FailTray();  // every later Shell_NotifyIconA call fails
+
+// ---- Popup menus ---------------------------------------------------------
+struct MenuItem {
+  UINT flags;
+  UINT_PTR id;
+  std::string text;
+};
+struct MenuShown {
+  std::vector<MenuItem> items;
+  UINT flags;
+  int x, y;
+  HWND owner;
+  HWND foreground;  // the foreground window while the menu was shown
+};
+// Chooses a command of a shown menu (0: the menu is dismissed). The hook may
+// pump messages, as the menu's own loop does. Without a hook every menu is
+// dismissed. A chosen command is posted to the owner as WM_COMMAND unless the
+// flags ask for it to be returned.
+void OnMenu(std::function<UINT_PTR(const MenuShown&)> choose);
+std::vector<MenuShown> MenusShown();
+int OpenMenus();  // created and not destroyed
+void SetCursorPos(int x, int y);
+
+// ---- Message boxes -------------------------------------------------------
+struct MessageBoxShown {
+  HWND owner;
+  std::string text, caption;
+  UINT style;
+};
+// Answers a message box; the hook may pump messages, as the box's own loop
+// does. Without a hook a box is answered with its default button.
+void OnMessageBox(std::function<int(const MessageBoxShown&)> answer);
+std::vector<MessageBoxShown> MessageBoxes();
+
+// ---- Processes -----------------------------------------------------------
+struct ProcessStarted {
+  bool winExec;             // WinExec, else CreateProcessA
+  std::string application;  // CreateProcessA's application name ("" for none)
+  std::string commandLine;
+  UINT show;  // WinExec's show command
+  BOOL inheritHandles;
+  DWORD flags;
+  bool environment, currentDirectory;  // given, not NULL
+  DWORD startupSize;                   // STARTUPINFOA.cb
+  bool startupZero;                    // every other byte of STARTUPINFOA zero
+  bool started;
+};
+std::vector<ProcessStarted> Processes();
+void SetWinExecResult(UINT result);  // 33 after Reset
+void FailCreateProcess();            // the next CreateProcessA calls fail
+// What a started program does; runs inside WinExec or CreateProcessA.
+void OnProcessStart(std::function<void(const ProcessStarted&)> program);
+// WaitForSingleObject calls on process handles, with their time-outs; a
+// process has always ended by the time it is waited for.
+std::vector<DWORD> ProcessWaits();
+DWORD SleptMilliseconds();  // the sum of all Sleep calls
+
+// ---- Named mutexes -------------------------------------------------------
+// Another process creates the mutex and owns it, or owned it and ended
+// without releasing it (the next wait reports WAIT_ABANDONED).
+void HoldMutex(const std::string& name);
+void AbandonMutex(const std::string& name);
+void ReleaseHeldMutex(const std::string& name);
+bool MutexExists(const std::string& name);
+
+// ---- The program's resources ---------------------------------------------
+void AddIconResource(const std::string& name);
+std::string IconName(HICON icon);  // "" for no icon of this program
+std::vector<std::string> FreedResources();  // names of icons passed to FreeResource, in order
+HINSTANCE ProgramInstance();               // GetModuleHandleA(nullptr)
 
 // How often each Win32 function was called since the last reset or
 // ClearCallCounts, by the function's name ("ReadFile", "RegOpenKeyExA").
