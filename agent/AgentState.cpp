@@ -1,9 +1,32 @@
 #include "AgentState.h"
 
+HWND MainWindow;
 bool Enabled;
 bool Autorun;
+bool AnyDisc;
+bool PrevAnyDisc;
+Text CdDrives;
+std::vector<DriveEntry> DriveTable;
+DWORD VolumeSerial;
+LONG RescanCountdown;
+UINT_PTR TimerId;
+HICON IconIdle, IconDisc, IconDisabled;
+NOTIFYICONDATAA TrayData;
+POINT CursorPos;
+HMENU PopupMenu;
+Text PlayerPath;
 
 void ResetAgentState() {
-  Enabled = false;
-  Autorun = false;
+  MainWindow = nullptr;
+  Enabled = Autorun = AnyDisc = PrevAnyDisc = false;
+  CdDrives.clear();
+  DriveTable.clear();
+  VolumeSerial = 0;
+  RescanCountdown = 0;
+  TimerId = 0;
+  IconIdle = IconDisc = IconDisabled = nullptr;
+  TrayData = NOTIFYICONDATAA();
+  CursorPos = POINT();
+  PopupMenu = nullptr;
+  PlayerPath.clear();
 }

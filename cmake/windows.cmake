@@ -10,6 +10,18 @@ endfunction()
 
 set(DIST ${CMAKE_SOURCE_DIR}/dist)
 
+# The tray agent.
+add_executable(Agent agent/WinMain.cpp agent/Runtime.cpp agent/agent.rc ${AGENT_CORE}
+                     ${COMMON_CORE})
+target_include_directories(Agent PRIVATE agent common)
+# No exceptions, and std::string instantiated here with its bounds checks
+# rather than taken from the runtime library, which drags in its unwinder.
+target_compile_options(Agent PRIVATE -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
+                                     -D_GLIBCXX_ASSERTIONS)
+target_link_libraries(Agent PRIVATE version)
+set_target_properties(Agent PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${DIST})
+gui_program(Agent)
+
 # Windows-side check of the foundation against Wine's registry and files.
 add_executable(foundation_check tests/wine/FoundationCheck.cpp ${AGENT_CORE} ${COMMON_CORE}
                tests/DiscMaker.cpp)
@@ -28,3 +40,4 @@ add_executable(versioned tests/wine/Tiny.cpp tests/wine/versioned.rc)
 add_executable(unversioned tests/wine/Tiny.cpp)
 gui_program(versioned)
 gui_program(unversioned)
+include(cmake/wine-tools.cmake)

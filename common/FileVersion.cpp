@@ -2,13 +2,19 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <cstring>
 #include <vector>
 
 namespace {
 
 const char NoVersion[] = "0.0.0.0";
+
+// Four upper-case hexadecimal digits.
+Text HexWord(unsigned value) {
+  Text digits(4, '0');
+  for (int i = 3; i >= 0; --i, value >>= 4) digits[i] = "0123456789ABCDEF"[value & 15];
+  return digits;
+}
 
 Text TranslationKey(const std::vector<BYTE>& block) {
   void* data = nullptr;
@@ -19,9 +25,7 @@ Text TranslationKey(const std::vector<BYTE>& block) {
   const BYTE* word = static_cast<const BYTE*>(data);
   unsigned language = word[0] | (word[1] << 8);
   unsigned codePage = word[2] | (word[3] << 8);
-  char key[9];
-  std::snprintf(key, sizeof key, "%04X%04X", language, codePage);
-  return key;
+  return HexWord(language) + HexWord(codePage);
 }
 
 // The value of one component: leading blanks and a sign, then the leading

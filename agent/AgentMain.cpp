@@ -1,0 +1,120 @@
+#include <cstring>
+
+#include "AgentState.h"
+#include "AgentWindow.h"
+#include "AgentWndProc.h"
+#include "Player.h"
+#include "Settings.h"
+
+#ifdef _WIN32
+static_assert(TrayDataSize == 88, "the first form of NOTIFYICONDATAA");
+static_assert(sizeof(STARTUPINFOA) == 68, "STARTUPINFOA of 32-bit Windows");
+#endif
+
+namespace {
+
+bool RegisterAgentClass(HINSTANCE instance) {
+  WNDCLASSA windowClass = WNDCLASSA();
+  windowClass.style = AgentClassStyle;
+  windowClass.lpfnWndProc = AgentWndProc;
+  windowClass.hInstance = instance;
+  windowClass.hIcon = LoadIconA(instance, MainIconName);
+  windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(AgentBackground);
+  windowClass.lpszMenuName = "";
+  windowClass.lpszClassName = AgentClassName;
+  return RegisterClassA(&windowClass) != 0;
+}
+
+void CreateAgentWindow(HINSTANCE instance) {
+  int left = (GetSystemMetrics(SM_CXSCREEN) - AgentWindowWidth) / 2;
+  int top = (GetSystemMetrics(SM_CYSCREEN) - AgentWindowHeight) / 2;
+  MainWindow = CreateWindowExA(0, AgentClassName, AgentTitle, AgentWindowStyle, left, top,
+                               AgentWindowWidth, AgentWindowHeight, nullptr, nullptr, instance,
+                               nullptr);
+}
+
+// The message loop; the exit code of the quit request. A failing GetMessageA
+// ends the loop instead of spinning on it.
+int RunMessageLoop() {
+  MSG message;
+  for (;;) {
+    BOOL got = GetMessageA(&message, nullptr, 0, 0);
+    if (got == 0) return static_cast<int>(message.wParam);
+    if (got == -1) return ExitFailed;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+}
+
+void CleanUp() {
+  Shell_NotifyIconA(NIM_DELETE, &TrayData);
+  KillTimer(MainWindow, TimerId);
+  FreeResource(IconDisabled);
+  FreeResource(IconDisc);
+  FreeResource(IconIdle);
+}
+
+}  // namespace
+
+bool TrayIconSet(HWND window, UINT id, HICON icon, DWORD action, const Text& tip,
+                 UINT callbackMessage) {
+  std::memset(&TrayData, 0, TrayDataSize);
+  TrayData.cbSize = TrayDataSize;
+  TrayData.hWnd = window;
+  TrayData.uID = id;
+  TrayData.uFlags = TrayFlags;
+  TrayData.uCallbackMessage = callbackMessage;
+  TrayData.hIcon = icon;
+  size_t length = tip.size() < TrayTipLength ? tip.size() : TrayTipLength;
+  std::memcpy(TrayData.szTip, tip.data(), length);
+  TrayData.szTip[length] = '\0';
+  return Shell_NotifyIconA(action, &TrayData) != FALSE;
+}
+
+void TrayIconUpdate(HICON icon, DWORD action) {
+  TrayIconSet(MainWindow, TrayIconId, icon, action, Enabled ? EnabledTip : DisabledTip,
+              WM_TRAYNOTIFY);
+}
+
+void CloseAgent() { SendMessageA(MainWindow, WM_DESTROY, 0, 0); }
+
+void ArmingScan() {
+  AnyDisc = false;
+  size_t count = CdDrives.size() < DriveTable.size() ? CdDrives.size() : DriveTable.size();
+  for (size_t i = 0; i < count; ++i) {
+    DriveEntry& entry = DriveTable[i];
+    Edition edition = EditionAny;
+    bool ready = RecogniseDisc(Text(1, entry.Letter) + ":\\", true, edition, EditionAny) &&
+                 IsPlayerInstalled(edition);
+    if (!ready) entry.Armed = true;
+    if (ready) AnyDisc = true;
+  }
+}
+
+int AgentMain() {
+  SetErrorMode(SEM_FAILCRITICALERRORS);
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  if (!RegisterAgentClass(instance)) return ExitFailed;
+  CreateAgentWindow(instance);
+  StartupCheck(true);
+  IconIdle = LoadIconA(instance, IdleIconName);
+  IconDisabled = LoadIconA(instance, DisabledIconName);
+  IconDisc = LoadIconA(instance, DiscIconName);
+  LoadSettings();
+  TrayIconUpdate(Enabled ? IconIdle : IconDisabled, NIM_ADD);
+  if (Enabled) {
+    ArmingScan();
+    TrayIconUpdate(AnyDisc ? IconDisc : IconIdle, NIM_MODIFY);
+    CheckDiscInstallers();
+    TimerId = SetTimer(MainWindow, WatchTimerId, WatchPeriod, nullptr);
+  }
+  int exitCode = RunMessageLoop();
+  CleanUp();
+  return exitCode;
+}
+
+int AgentEntry() {
+  if (FindWindowA(AgentClassName, AgentTitle)) return ExitNormal;
+  return AgentMain();
+}

@@ -1,0 +1,45 @@
+// The agent's hidden window, its tray icon, start-up and message loop.
+#pragma once
+
+#include <windows.h>
+// after windows.h, which it needs
+#include <shellapi.h>
+
+#include "Text.h"
+
+inline constexpr char AgentClassName[] = "OXD Agent";
+// 14 bytes: a fixed text, no version number is formatted into it.
+inline constexpr char AgentTitle[] = "OXD Agent v.\x01\x01";
+const UINT AgentClassStyle = CS_HREDRAW | CS_VREDRAW;
+const DWORD AgentWindowStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+const int AgentWindowWidth = 100;
+const int AgentWindowHeight = 50;
+const ULONG_PTR AgentBackground = 5;
+
+const UINT TrayIconId = 10245;
+const UINT WM_TRAYNOTIFY = WM_USER + 7;
+const UINT TrayFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+const DWORD TrayDataSize = NOTIFYICONDATAA_V1_SIZE;  // the record's first form: 88 bytes on Win32
+const size_t TrayTipLength = 63;
+const UINT_PTR WatchTimerId = 1;
+const UINT WatchPeriod = 1000;
+inline constexpr char EnabledTip[] = "Agent is enabled";
+inline constexpr char DisabledTip[] = "Agent is disabled";
+
+inline constexpr char MainIconName[] = "MainIcon";
+inline constexpr char IdleIconName[] = "MainIcon1";
+inline constexpr char DiscIconName[] = "MainIcon2";
+inline constexpr char DisabledIconName[] = "MainIcon3";
+
+const int ExitNormal = 0;
+const int ExitFailed = 255;
+
+bool TrayIconSet(HWND window, UINT id, HICON icon, DWORD action, const Text& tip,
+                 UINT callbackMessage);
+void TrayIconUpdate(HICON icon, DWORD action);
+void CloseAgent();
+void ArmingScan();
+// The start-up sequence, the message loop and the clean-up; the exit code.
+int AgentMain();
+// The program entry: 0 at once when another copy runs, else AgentMain.
+int AgentEntry();

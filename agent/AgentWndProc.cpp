@@ -1,0 +1,138 @@
+#include "AgentWndProc.h"
+
+#include "AgentState.h"
+#include "AgentWindow.h"
+#include "Player.h"
+#include "Settings.h"
+
+namespace {
+
+Text RootOf(const DriveEntry& entry) { return Text(1, entry.Letter) + ":\\"; }
+
+// Entries the watch visits: as many as CdDrives now has letters, never more
+// than the table holds.
+size_t WatchedDrives() {
+  return CdDrives.size() < DriveTable.size() ? CdDrives.size() : DriveTable.size();
+}
+
+void ShowTrayMenu(HWND window) {
+  PopupMenu = CreatePopupMenu();
+  AppendMenuA(PopupMenu, Autorun ? MF_CHECKED : MF_STRING, IDM_AUTORUN, AutorunItem);
+  AppendMenuA(PopupMenu, Enabled ? MF_CHECKED : MF_STRING, IDM_ENABLED, EnabledItem);
+  AppendMenuA(PopupMenu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuA(PopupMenu, MF_STRING, IDM_EXIT, ExitItem);
+  GetCursorPos(&CursorPos);
+  SetForegroundWindow(window);
+  TrackPopupMenuEx(PopupMenu, 0, CursorPos.x, CursorPos.y, window, nullptr);
+  DestroyMenu(PopupMenu);
+  PostMessageA(window, WM_USER, 0, 0);
+}
+
+void SwitchWatching(HWND window) {
+  Enabled = !Enabled;
+  if (Enabled) {
+    StartupCheck(false);
+    ArmingScan();
+    TrayIconUpdate(AnyDisc ? IconDisc : IconIdle, NIM_MODIFY);
+    TimerId = SetTimer(window, WatchTimerId, WatchPeriod, nullptr);
+  } else {
+    TrayIconUpdate(IconDisabled, NIM_MODIFY);
+    KillTimer(window, TimerId);
+  }
+  SaveSettings();
+}
+
+void SwitchAutorun() {
+  Autorun = !Autorun;
+  SaveSettings();
+}
+
+void OnCommand(HWND window, WPARAM command) {
+  if (command == IDM_EXIT) CloseAgent();
+  if (command == IDM_ENABLED) SwitchWatching(window);
+  if (command == IDM_AUTORUN) SwitchAutorun();
+}
+
+void OnTrayNotify(HWND window, WPARAM id, LPARAM mouse) {
+  if (id != TrayIconId) return;
+  if (mouse == TrayMenuClick) ShowTrayMenu(window);
+  if (mouse == TrayPlayClick && Enabled && AnyDisc) {
+    CheckDiscInstallers();
+    LaunchPlayer(Text());
+  }
+}
+
+// Pass 1: which drives hold a usable product disc, and their serial numbers.
+void ReadDrives(std::vector<DWORD>& serials) {
+  for (size_t i = 0; i < serials.size(); ++i) {
+    DriveEntry& entry = DriveTable[i];
+    DWORD maxComponent, flags;
+    Text root = RootOf(entry);
+    entry.DiscPresent = false;
+    if (!GetVolumeInformationA(root.c_str(), nullptr, 0, &VolumeSerial, &maxComponent, &flags,
+                               nullptr, 0))
+      continue;
+    serials[i] = VolumeSerial;
+    Edition edition = EditionAny;
+    entry.DiscPresent =
+        RecogniseDisc(root, entry.Armed, edition, EditionAny) && IsPlayerInstalled(edition);
+    if (entry.DiscPresent) AnyDisc = true;
+  }
+}
+
+// Pass 2: each drive's state machine. A new disc is disarmed before anything
+// runs for it, so a tick inside a message box does not start it twice. The
+// menu can renew the drive table while a box is open, so the bound is looked
+// at again for every entry.
+void StepDrives(const std::vector<DWORD>& serials) {
+  for (size_t i = 0; i < serials.size() && i < WatchedDrives(); ++i) {
+    DriveEntry& entry = DriveTable[i];
+    if (entry.Armed && entry.DiscPresent) {
+      LONGLONG serial = static_cast<LONGLONG>(serials[i]);
+      if (entry.Serial == serial) continue;
+      entry.Armed = false;
+      entry.Serial = serial;
+      Text drive(1, entry.Letter);
+      CheckDiscInstallers();
+      if (Autorun) LaunchPlayer(drive);
+    } else if (!entry.Armed && !entry.DiscPresent) {
+      entry.Armed = true;
+      entry.Serial = NoSerial;
+    }
+  }
+}
+
+}  // namespace
+
+void WatchTick() {
+  PrevAnyDisc = AnyDisc;
+  AnyDisc = false;
+  std::vector<DWORD> serials(WatchedDrives());
+  ReadDrives(serials);
+  if (AnyDisc != PrevAnyDisc) TrayIconUpdate(AnyDisc ? IconDisc : IconIdle, NIM_MODIFY);
+  StepDrives(serials);
+  if (RescanCountdown == 0) {
+    CdDrives = FindCdDrives();
+    RescanCountdown = RescanTicks;
+  } else {
+    --RescanCountdown;
+  }
+}
+
+LRESULT CALLBACK AgentWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_DESTROY:
+      PostQuitMessage(ExitNormal);
+      return 0;
+    case WM_COMMAND:
+      OnCommand(window, wParam);
+      break;
+    case WM_TIMER:
+      WatchTick();
+      break;
+    case WM_TRAYNOTIFY:
+      OnTrayNotify(window, wParam, lParam);
+      break;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}

@@ -1,0 +1,18 @@
+// The agent's window procedure: the tray icon, its menu and the watch tick.
+#pragma once
+
+#include <windows.h>
+
+const UINT_PTR IDM_EXIT = 10248;
+const UINT_PTR IDM_ENABLED = 10249;
+const UINT_PTR IDM_AUTORUN = 10250;
+inline constexpr char AutorunItem[] = "&Autorun";
+inline constexpr char EnabledItem[] = "&Enabled";
+inline constexpr char ExitItem[] = "E&xit";
+// The mouse messages of the tray callback that the agent answers: the menu
+// opens as the right button goes down (516), a double click starts the player.
+const LPARAM TrayMenuClick = WM_RBUTTONDOWN;
+const LPARAM TrayPlayClick = WM_LBUTTONDBLCLK;
+
+LRESULT CALLBACK AgentWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void WatchTick();

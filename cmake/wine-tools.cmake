@@ -1,0 +1,21 @@
+# Programs the Wine tests of the agent drive it with (tests/wine/run-agent):
+# stand-ins for the two players and the disc installer, and agentctl.
+
+# A stand-in program: ROLE is what it writes before its command line, HOLD
+# its default run time in ms, RC its version resource, MUTEX its running mutex.
+function(standin target role hold rc)
+  add_executable(${target} tests/wine/StandIn.cpp tests/wine/${rc})
+  target_compile_definitions(${target} PRIVATE "STANDIN_ROLE=\"${role}\"" STANDIN_HOLD=${hold})
+  if(ARGN)
+    target_compile_definitions(${target} PRIVATE "STANDIN_MUTEX=\"${ARGN}\"")
+  endif()
+  gui_program(${target})
+endfunction()
+
+standin(zel_player "player zel" 3000 standin_player.rc "ZEL Musical PlayerZEL32.Def")
+standin(oxd_player "player oxd" 3000 standin_player.rc "Orvana Musical PlayerOXD32.Def")
+standin(standin_installer installer 1000 standin_installer.rc)
+standin(old_installer installer 1000 old_installer.rc)
+
+add_executable(agentctl tests/wine/AgentCtl.cpp)
+target_link_options(agentctl PRIVATE -mconsole)
