@@ -7,7 +7,7 @@ ASAN := build/asan
 FUZZ := build/fuzz
 WIN := build/win
 
-.PHONY: all deps host win dist test test-host test-asan test-fuzz test-wine fuzz demo clean
+.PHONY: all deps host win dist test test-host test-asan test-fuzz test-wine fuzz demo figures clean
 
 all: dist
 
@@ -50,6 +50,9 @@ test-wine: host win
 
 demo: host win
 	@scripts/demo
+
+figures: host win
+	@scripts/figures
 
 clean:
 	rm -rf build dist demo-out

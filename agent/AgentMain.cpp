@@ -92,10 +92,10 @@ void ArmingScan() {
   }
 }
 
-int AgentMain() {
+bool StartAgent() {
   SetErrorMode(SEM_FAILCRITICALERRORS);
   HINSTANCE instance = GetModuleHandleA(nullptr);
-  if (!RegisterAgentClass(instance)) return ExitFailed;
+  if (!RegisterAgentClass(instance)) return false;
   CreateAgentWindow(instance);
   StartupCheck(true);
   IconIdle = LoadIconA(instance, IdleIconName);
@@ -109,10 +109,16 @@ int AgentMain() {
     CheckDiscInstallers();
     TimerId = SetTimer(MainWindow, WatchTimerId, WatchPeriod, nullptr);
   }
+  return true;
+}
+
+int FinishAgent() {
   int exitCode = RunMessageLoop();
   CleanUp();
   return exitCode;
 }
+
+int AgentMain() { return StartAgent() ? FinishAgent() : ExitFailed; }
 
 int AgentEntry() {
   if (FindWindowA(AgentClassName, AgentTitle)) return ExitNormal;

@@ -41,5 +41,9 @@ void CloseAgent();
 void ArmingScan();
 // The start-up sequence, the message loop and the clean-up; the exit code.
 int AgentMain();
+// AgentMain in its two halves: the start-up (false when the window class
+// cannot be registered), then the message loop and clean-up (the exit code).
+bool StartAgent();
+int FinishAgent();
 // The program entry: 0 at once when another copy runs, else AgentMain.
 int AgentEntry();

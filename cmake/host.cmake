@@ -12,7 +12,10 @@ add_library(simwin32 STATIC
   sim/win32/Machine.cpp
   sim/win32/Registry.cpp
   sim/win32/Files.cpp
-  sim/win32/Version.cpp)
+  sim/win32/Version.cpp
+  sim/win32/Windows.cpp
+  sim/win32/Shell.cpp
+  sim/win32/Processes.cpp)
 target_include_directories(simwin32 BEFORE PUBLIC sim/win32/include)
 
 add_library(programs STATIC ${AGENT_CORE} ${COMMON_CORE})
@@ -38,7 +41,11 @@ add_executable(host_tests
   tests/DiscRecognitionTest.cpp
   tests/SettingsTest.cpp
   tests/FileVersionTest.cpp
-  tests/StandInTest.cpp)
+  tests/StandInTest.cpp
+  tests/StandInUserTest.cpp
+  tests/AgentStartTest.cpp
+  tests/WatchTest.cpp
+  tests/PlayerTest.cpp)
 target_link_libraries(host_tests PRIVATE programs discmaker GTest::gtest_main)
 include(GoogleTest)
 gtest_discover_tests(host_tests DISCOVERY_TIMEOUT 60)
@@ -46,3 +53,7 @@ gtest_discover_tests(host_tests DISCOVERY_TIMEOUT 60)
 # Writes product discs into a folder, for the Wine tests and the demo.
 add_executable(makedisc tests/MakeDiscTool.cpp)
 target_link_libraries(makedisc PRIVATE discmaker)
+
+# Prints what one steady-state watch tick costs per drive.
+add_executable(tick_cost tests/TickCost.cpp)
+target_link_libraries(tick_cost PRIVATE discmaker)

@@ -19,3 +19,6 @@ standin(old_installer installer 1000 old_installer.rc)
 
 add_executable(agentctl tests/wine/AgentCtl.cpp)
 target_link_options(agentctl PRIVATE -mconsole)
+
+add_executable(wine_cdrom tests/wine/WineCdrom.cpp)
+target_link_options(wine_cdrom PRIVATE -mconsole)

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 
 #include "SimMachine.h"
 
@@ -42,6 +43,22 @@ HandleObject* FindHandle(HANDLE handle, HandleKind kind) {
   return &it->second;
 }
 
+uintptr_t NewUserValue() {
+  uintptr_t value = M().nextUserValue;
+  M().nextUserValue += 4;
+  return value;
+}
+
+bool IsIntResource(LPCSTR name) { return IS_INTRESOURCE(name); }
+
+std::string ResourceName(LPCSTR name) {
+  if (!IsIntResource(name)) return name;
+  char number[8];
+  std::snprintf(number, sizeof number, "#%u",
+                static_cast<unsigned>(reinterpret_cast<uintptr_t>(name)));
+  return number;
+}
+
 void ResetFiles();
 void ResetRegistry();
 
@@ -53,6 +70,8 @@ void Reset() {
   m.lastError = 0;
   m.errorMode = 0;
   m.readsPastEnd = 0;
+  m.user = UserState();
+  m.kernel = KernelState();
   ResetRegistry();
   ResetFiles();
 }
@@ -85,6 +104,9 @@ BOOL WINAPI CloseHandle(HANDLE handle) {
     sim::Fail(ERROR_INVALID_HANDLE);
     return FALSE;
   }
+  bool isMutex = it->second.kind == sim::HandleKind::Mutex;
+  size_t mutex = it->second.mutex;
   M().handles.erase(it);
+  if (isMutex) sim::DropUnusedMutex(mutex);
   return TRUE;
 }

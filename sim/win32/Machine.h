@@ -3,11 +3,15 @@
 
 #include <windows.h>
 
+#include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
 #include <string>
 #include <vector>
+
+#include "SimMachine.h"
 
 namespace sim {
 
@@ -44,7 +48,7 @@ struct Drive {
   DWORD serial = 0;
 };
 
-enum class HandleKind { File, Find, Key };
+enum class HandleKind { File, Find, Key, Mutex, Process, Thread };
 
 struct HandleObject {
   HandleKind kind = HandleKind::File;
@@ -56,7 +60,69 @@ struct HandleObject {
   std::vector<std::string> found;  // names left to deliver by a search
   RegKey* key = nullptr;
   REGSAM access = 0;
+  size_t mutex = 0;  // the mutex object a mutex handle refers to
 };
+
+struct WindowObject {
+  WindowInfo info;
+  WNDPROC procedure = nullptr;  // null for a window of another program
+};
+
+// Windows, the message queue, the clock, the tray, menus and message boxes.
+struct UserState {
+  std::map<uintptr_t, WindowObject> windows;  // by handle value, in creation order
+  std::map<std::string, ClassInfo> classes;   // by upper-case name
+  bool failRegisterClass = false;
+  int screenWidth = 1024, screenHeight = 768;
+  std::vector<ForeignMessage> foreign;
+  std::deque<MSG> posted;
+  bool quit = false;
+  int exitCode = 0;
+  DWORD now = 0;
+  std::function<void()> onIdle;
+  int starved = 0;
+  std::vector<TimerInfo> timers;  // in the order they were set
+  std::vector<TrayCall> trayCalls;
+  std::vector<NOTIFYICONDATAA> trayIcons;
+  bool failTray = false;
+  std::map<uintptr_t, std::vector<MenuItem>> menus;
+  std::function<UINT_PTR(const MenuShown&)> onMenu;
+  std::vector<MenuShown> menusShown;
+  POINT cursor{0, 0};
+  HWND foreground = nullptr;
+  std::function<int(const MessageBoxShown&)> onMessageBox;
+  std::vector<MessageBoxShown> messageBoxes;
+};
+
+struct MutexObject {
+  enum class Owner { None, Us, Other, Abandoned };
+  std::string name;  // "" for an unnamed mutex
+  Owner owner = Owner::None;
+  int count = 0;  // how often our thread has taken it
+};
+
+// Started programs, waits, mutexes and the program's resources.
+struct KernelState {
+  std::vector<ProcessStarted> processes;
+  UINT winExecResult = 33;
+  bool failCreateProcess = false;
+  std::function<void(const ProcessStarted&)> onProcessStart;
+  std::vector<DWORD> processWaits;
+  DWORD slept = 0;
+  DWORD nextId = 0x100;  // process and thread ids
+  std::map<size_t, MutexObject> mutexes;
+  size_t nextMutex = 1;
+  std::map<std::string, std::string> iconResources;  // by upper-case name
+  std::map<uintptr_t, std::string> icons;            // loaded icon -> resource name
+  std::vector<std::string> freed;
+};
+
+// Window, menu, icon and module values lie above 4 GiB, apart from every
+// kernel handle.
+static_assert(sizeof(uintptr_t) == 8, "the host build is 64-bit");
+constexpr uintptr_t kUserValues = uintptr_t(1) << 32;
+constexpr uintptr_t kProgramInstance = kUserValues;
+constexpr uintptr_t kArrowCursor = kUserValues + 0x100;
 
 struct Machine {
   std::map<HKEY, RegKey> roots;
@@ -68,6 +134,9 @@ struct Machine {
   UINT errorMode = 0;
   std::map<std::string, int> calls;
   int readsPastEnd = 0;
+  UserState user;
+  KernelState kernel;
+  uintptr_t nextUserValue = kUserValues + 0x10000;
 };
 
 Machine& M();
@@ -77,6 +146,14 @@ DWORD Fail(DWORD error);
 
 HANDLE NewHandle(HandleObject object);
 HandleObject* FindHandle(HANDLE handle, HandleKind kind);
+// A new value for a window, menu or icon.
+uintptr_t NewUserValue();
+// Forgets a mutex no handle of ours refers to and no other process holds.
+void DropUnusedMutex(size_t mutex);
+
+// A resource name as Windows keeps it: the text, or "#n" for MAKEINTRESOURCE(n).
+bool IsIntResource(LPCSTR name);
+std::string ResourceName(LPCSTR name);
 
 // Files: normalised paths, the drive a path is on, whether it can be seen.
 std::string NormalPath(const std::string& path);

@@ -4,6 +4,7 @@
 //   agentctl box CAPTION ok|yes|no|none [TIMEOUT_S]
 //                                          wait for a message box, print its text, press
 //   agentctl nobox CAPTION                 exit 0 if no such message box is open
+//   agentctl default CAPTION               print a message box's default button
 //   agentctl tips                          print the tip of every tray icon
 // Numbers are decimal or 0x hex. Results go to stdout, one line each.
 #include <windows.h>
@@ -126,10 +127,30 @@ BOOL CALLBACK PrintTrayTip(HWND window, LPARAM count) {
   return TRUE;
 }
 
+BOOL CALLBACK FindDefault(HWND child, LPARAM context) {
+  if (!HasClass(child, "Button") || (GetWindowLongA(child, GWL_STYLE) & 0x0F) != BS_DEFPUSHBUTTON)
+    return TRUE;
+  *reinterpret_cast<int*>(context) = GetDlgCtrlID(child);
+  return FALSE;
+}
+
+int PrintDefault(const char* caption) {
+  HWND box = FindBox(caption);
+  if (!box) return std::printf("no box \"%s\"\n", caption), 1;
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(box, DM_GETDEFID, 0, 0, SMTO_NORMAL, 5000, &result);
+  int id = HIWORD(result) == DC_HASDEFID ? LOWORD(result) : 0;
+  if (!id) EnumChildWindows(box, FindDefault, reinterpret_cast<LPARAM>(&id));
+  const char* names[] = {"none", "ok", "cancel", "abort", "retry", "ignore", "yes", "no"};
+  if (id >= 0 && id < 8) return std::printf("%s\n", names[id]), 0;
+  return std::printf("%d\n", id), 0;
+}
+
 int Usage() {
   std::fprintf(stderr,
                "usage: agentctl find | send|post MSG WPARAM LPARAM |"
-               " box CAPTION ok|yes|no|none [TIMEOUT_S] | nobox CAPTION | tips\n");
+               " box CAPTION ok|yes|no|none [TIMEOUT_S] | nobox CAPTION | default CAPTION |"
+               " tips\n");
   return 2;
 }
 
@@ -168,9 +189,11 @@ int Box(const char* caption, const char* button, int seconds) {
   std::fflush(stdout);
   if (!id) return 0;
 
+  HWND pressed = GetDlgItem(box, id);
+  if (!pressed) return std::printf("the box has no \"%s\" button\n", button), 1;
   DWORD_PTR result;
   SendMessageTimeoutA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                      reinterpret_cast<LPARAM>(GetDlgItem(box, id)), SMTO_NORMAL, 5000, &result);
+                      reinterpret_cast<LPARAM>(pressed), SMTO_NORMAL, 5000, &result);
   for (int i = 0; i < 50 && IsWindow(box); ++i) Sleep(100);
   if (IsWindow(box)) return std::puts("the box stayed open"), 1;
   return 0;
@@ -195,6 +218,7 @@ int main(int argc, char** argv) {
     if (!box) return 0;
     return std::printf("%s\n", BoxText(box).text), 1;
   }
+  if (!std::strcmp(command, "default") && argc == 3) return PrintDefault(argv[2]);
   if (!std::strcmp(command, "tips") && argc == 2) {
     int count = 0;
     EnumWindows(PrintTrayTip, reinterpret_cast<LPARAM>(&count));
