@@ -47,6 +47,7 @@ fuzz: $(FUZZ)/fuzz_markers
 
 test-wine: host win
 	@tests/wine/run-foundation
+	@tests/wine/run-agent
 
 demo: host win
 	@scripts/demo

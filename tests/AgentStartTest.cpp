@@ -114,11 +114,7 @@ TEST_F(AgentTest, ExitCodesOfFailures) {
   EXPECT_EQ(0, TrayCallCount());
   EXPECT_TRUE(sim::MessageBoxes().empty());
 
-  sim::Reset();
-  ResetAgentState();
-  for (const char* name : {MainIconName, IdleIconName, DiscIconName, DisabledIconName})
-    sim::AddIconResource(name);
-  InstallZel();
+  SetUp();
   EmptyDrive('D');
   Start();
   EXPECT_EQ(255, FinishAgent()) << "GetMessageA failing ends the loop instead of spinning";
@@ -129,8 +125,6 @@ TEST_F(AgentTest, ExitCodesOfFailures) {
 TEST_F(AgentTest, NoCdDriveAsksWhetherToGoOn) {
   std::vector<int> answers = {IDYES, IDNO};
   for (int answer : answers) {
-    sim::Reset();
-    ResetAgentState();
     SetUp();
     sim::OnMessageBox([answer](const sim::MessageBoxShown&) { return answer; });
     Start();
@@ -145,8 +139,6 @@ TEST_F(AgentTest, NoCdDriveAsksWhetherToGoOn) {
     EXPECT_EQ(0, answer == IDNO ? FinishAgent() : Stop());
     EXPECT_TRUE(sim::TrayIcons().empty());
   }
-  sim::Reset();
-  ResetAgentState();
   SetUp();
   StartupCheck(false);
   EXPECT_TRUE(sim::MessageBoxes().empty()) << "no question without the prompt";

@@ -134,13 +134,16 @@ BOOL CALLBACK FindDefault(HWND child, LPARAM context) {
   return FALSE;
 }
 
+// The default button: the one drawn as default, else the dialog's default id.
 int PrintDefault(const char* caption) {
   HWND box = FindBox(caption);
   if (!box) return std::printf("no box \"%s\"\n", caption), 1;
+  int id = 0;
+  EnumChildWindows(box, FindDefault, reinterpret_cast<LPARAM>(&id));
   DWORD_PTR result = 0;
-  SendMessageTimeoutA(box, DM_GETDEFID, 0, 0, SMTO_NORMAL, 5000, &result);
-  int id = HIWORD(result) == DC_HASDEFID ? LOWORD(result) : 0;
-  if (!id) EnumChildWindows(box, FindDefault, reinterpret_cast<LPARAM>(&id));
+  if (!id && SendMessageTimeoutA(box, DM_GETDEFID, 0, 0, SMTO_NORMAL, 5000, &result) &&
+      HIWORD(result) == DC_HASDEFID)
+    id = LOWORD(result);
   const char* names[] = {"none", "ok", "cancel", "abort", "retry", "ignore", "yes", "no"};
   if (id >= 0 && id < 8) return std::printf("%s\n", names[id]), 0;
   return std::printf("%d\n", id), 0;
