@@ -29,9 +29,9 @@ bool RegisterAgentClass(HINSTANCE instance) {
 void CreateAgentWindow(HINSTANCE instance) {
   int left = (GetSystemMetrics(SM_CXSCREEN) - AgentWindowWidth) / 2;
   int top = (GetSystemMetrics(SM_CYSCREEN) - AgentWindowHeight) / 2;
-  MainWindow = CreateWindowExA(0, AgentClassName, AgentTitle, AgentWindowStyle, left, top,
-                               AgentWindowWidth, AgentWindowHeight, nullptr, nullptr, instance,
-                               nullptr);
+  MainWindow =
+      CreateWindowExA(0, AgentClassName, AgentTitle, AgentWindowStyle, left, top, AgentWindowWidth,
+                      AgentWindowHeight, nullptr, nullptr, instance, nullptr);
 }
 
 // The message loop; the exit code of the quit request. A failing GetMessageA
@@ -81,11 +81,10 @@ void CloseAgent() { SendMessageA(MainWindow, WM_DESTROY, 0, 0); }
 
 void ArmingScan() {
   AnyDisc = false;
-  size_t count = CdDrives.size() < DriveTable.size() ? CdDrives.size() : DriveTable.size();
-  for (size_t i = 0; i < count; ++i) {
+  for (size_t i = 0; i < WatchedDrives(); ++i) {
     DriveEntry& entry = DriveTable[i];
     Edition edition = EditionAny;
-    bool ready = RecogniseDisc(Text(1, entry.Letter) + ":\\", true, edition, EditionAny) &&
+    bool ready = RecogniseDisc(DriveRoot(entry.Letter), true, edition, EditionAny) &&
                  IsPlayerInstalled(edition);
     if (!ready) entry.Armed = true;
     if (ready) AnyDisc = true;

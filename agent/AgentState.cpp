@@ -16,6 +16,12 @@ POINT CursorPos;
 HMENU PopupMenu;
 Text PlayerPath;
 
+Text DriveRoot(char letter) { return Text(1, letter) + ":\\"; }
+
+size_t WatchedDrives() {
+  return CdDrives.size() < DriveTable.size() ? CdDrives.size() : DriveTable.size();
+}
+
 void ResetAgentState() {
   MainWindow = nullptr;
   Enabled = Autorun = AnyDisc = PrevAnyDisc = false;

@@ -7,14 +7,6 @@
 
 namespace {
 
-Text RootOf(const DriveEntry& entry) { return Text(1, entry.Letter) + ":\\"; }
-
-// Entries the watch visits: as many as CdDrives now has letters, never more
-// than the table holds.
-size_t WatchedDrives() {
-  return CdDrives.size() < DriveTable.size() ? CdDrives.size() : DriveTable.size();
-}
-
 void ShowTrayMenu(HWND window) {
   PopupMenu = CreatePopupMenu();
   AppendMenuA(PopupMenu, Autorun ? MF_CHECKED : MF_STRING, IDM_AUTORUN, AutorunItem);
@@ -67,7 +59,7 @@ void ReadDrives(std::vector<DWORD>& serials) {
   for (size_t i = 0; i < serials.size(); ++i) {
     DriveEntry& entry = DriveTable[i];
     DWORD maxComponent, flags;
-    Text root = RootOf(entry);
+    Text root = DriveRoot(entry.Letter);
     entry.DiscPresent = false;
     if (!GetVolumeInformationA(root.c_str(), nullptr, 0, &VolumeSerial, &maxComponent, &flags,
                                nullptr, 0))

@@ -4,11 +4,10 @@
 
 // Volume labels of the ZEL edition's discs, scanned from row 1 to row 20.
 const LabelRow LabelTable[LabelRowCount] = {
-    {"ZELMUSIC", 4},   {"zelmusic", 0},   {"ZEL_CLASSIC", 3}, {"ZEL_JAZZ", 2},
-    {"ZEL_ROCK", 0},   {"zel_rock", 0},   {"ZELHITS", 4},     {"ZEL_KIDS", 1},
-    {"ZELLOUNGE", 0},  {"zellounge", 2},  {"ZEL_FOLK", 0},    {"ZEL_DANCE", 3},
-    {"ZEL_GOLD", 0},   {"zel_gold", 0},   {"ZEL_RETRO", 1},   {"ZEL_SOUL", 0},
-    {"ZELMIX", 2},     {"zelmix", 0},     {"ZEL_CHILL", 0},   {"ZEL_BLUES", 0},
+    {"ZELMUSIC", 4}, {"zelmusic", 0},  {"ZEL_CLASSIC", 3}, {"ZEL_JAZZ", 2},  {"ZEL_ROCK", 0},
+    {"zel_rock", 0}, {"ZELHITS", 4},   {"ZEL_KIDS", 1},    {"ZELLOUNGE", 0}, {"zellounge", 2},
+    {"ZEL_FOLK", 0}, {"ZEL_DANCE", 3}, {"ZEL_GOLD", 0},    {"zel_gold", 0},  {"ZEL_RETRO", 1},
+    {"ZEL_SOUL", 0}, {"ZELMIX", 2},    {"zelmix", 0},      {"ZEL_CHILL", 0}, {"ZEL_BLUES", 0},
 };
 
 namespace {
@@ -39,8 +38,7 @@ bool SignatureFileMatches(const Text& path, const char* signature, bool zelFlagS
                   ReadScrambledText(file, key, third);
   CloseHandle(file);
   return complete && std::memcmp(header, signature, SignatureSize) == 0 &&
-         ((flags & ZelFlag) != 0) == zelFlagSet &&
-         third == Text(signature, SignatureSize);
+         ((flags & ZelFlag) != 0) == zelFlagSet && third == Text(signature, SignatureSize);
 }
 
 }  // namespace

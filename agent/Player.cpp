@@ -14,8 +14,6 @@ namespace {
 const UINT FirstGoodWinExecResult = 32;
 const DWORD PauseAfterStart = 100;
 
-Text RootOf(char letter) { return Text(1, letter) + ":\\"; }
-
 void ShowError(const char* text) { MessageBoxA(MainWindow, text, ErrorCaption, ErrorStyle); }
 
 // Reads "RootDir" of one product key; false when the key does not open.
@@ -43,7 +41,7 @@ bool StartPlayer(Edition edition, const Text& parameters) {
 Text FindCdDrives() {
   Text drives;
   for (char letter = 'A'; letter <= 'Z'; ++letter)
-    if (GetDriveTypeA(RootOf(letter).c_str()) == DRIVE_CDROM) drives += letter;
+    if (GetDriveTypeA(DriveRoot(letter).c_str()) == DRIVE_CDROM) drives += letter;
   return drives;
 }
 
@@ -64,7 +62,7 @@ void StartupCheck(bool prompt) {
   DriveTable.assign(CdDrives.size(), DriveEntry());
   for (size_t i = 0; i < CdDrives.size(); ++i) {
     DWORD maxComponent, flags;
-    bool readable = GetVolumeInformationA(RootOf(CdDrives[i]).c_str(), nullptr, 0, &VolumeSerial,
+    bool readable = GetVolumeInformationA(DriveRoot(CdDrives[i]).c_str(), nullptr, 0, &VolumeSerial,
                                           &maxComponent, &flags, nullptr, 0);
     DriveEntry& entry = DriveTable[i];
     entry.Armed = !readable;
@@ -112,7 +110,7 @@ bool IsPlayerStopped(Edition edition) {
 
 bool CanPlayFromDrive(const Text& drive, Edition edition) {
   Edition found;
-  return RecogniseDisc(drive + ":\\", false, found, edition) && IsPlayerStopped(edition);
+  return RecogniseDisc(DriveRoot(drive[0]), false, found, edition) && IsPlayerStopped(edition);
 }
 
 Text PlayerCommandLine(const Text& path, const Text& parameters) {
@@ -143,7 +141,7 @@ void CheckDiscInstallers() {
   char bestOxdDrive = 0, bestZelDrive = 0;
   Text bestOxdVersion, bestZelVersion;
   for (char letter : CdDrives) {
-    Text installer = RootOf(letter) + InstallerFile;
+    Text installer = DriveRoot(letter) + InstallerFile;
     bool missing = !PathExists(installer);
     Edition edition = EditionAny;
     RecogniseDisc(ExtractDir(installer), false, edition, EditionAny);
@@ -169,7 +167,7 @@ void RunInstaller(char letter) {
   STARTUPINFOA startup = STARTUPINFOA();
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process;
-  Text text = RootOf(letter) + InstallerFile + " #A";
+  Text text = DriveRoot(letter) + InstallerFile + " #A";
   std::vector<char> commandLine(text.begin(), text.end());
   commandLine.push_back('\0');
   if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,

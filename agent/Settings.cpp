@@ -41,8 +41,7 @@ void SaveSettings() {
   if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, AgentKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
                       KEY_ALL_ACCESS, nullptr, &key, nullptr) == ERROR_SUCCESS)
     RegCloseKey(key);
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, AgentKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
-    return;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, AgentKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
   WriteSetting(key, EnabledValue, Enabled);
   WriteSetting(key, AutorunValue, Autorun);
   RegCloseKey(key);

@@ -37,7 +37,8 @@ void Report(const char* what, bool withDisc) {
   int total = 0;
   std::string list;
   for (const auto& call : sim::CallCounts()) {
-    bool counted = call.first.rfind("Reg", 0) == 0 || call.first.find("File") != std::string::npos ||
+    bool counted = call.first.rfind("Reg", 0) == 0 ||
+                   call.first.find("File") != std::string::npos ||
                    call.first.rfind("GetVolume", 0) == 0 || call.first == "FindClose";
     if (!counted) continue;
     total += call.second;
