@@ -2,7 +2,8 @@
 option(SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
 option(FUZZ "Build the libFuzzer targets (clang) instead of the tests" OFF)
 
-add_compile_options(-Wall -Wextra -Werror)
+# Bounds checks of the standard containers: an index past the end aborts.
+add_compile_options(-Wall -Wextra -Werror -D_GLIBCXX_ASSERTIONS)
 if(SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined)

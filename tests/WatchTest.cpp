@@ -162,6 +162,27 @@ TEST_F(WatchTest, ATickInsideAFailureBoxDoesNotStartTheDiscTwice) {
   EXPECT_EQ(0u, sim::SleptMilliseconds()) << "no pause after a failed start";
 }
 
+TEST_F(WatchTest, TheDriveTableRenewedInsideABoxEndsTheTick) {
+  EmptyDrive('D');
+  EmptyDrive('E');
+  Start();
+  sim::SetWinExecResult(2);
+  sim::OnMessageBox([](const sim::MessageBoxShown&) {
+    if (DriveTable.size() == 2) {  // the user switches watching off and on meanwhile
+      sim::AddDrive('E', DRIVE_NO_ROOT_DIR);
+      Command(IDM_ENABLED);
+      Command(IDM_ENABLED);
+    }
+    return IDOK;
+  });
+  InsertDisc('D', disc::ZelRecordDisc);
+  InsertDisc('E', disc::ZelRecordDisc);
+  sim::Tick();
+  EXPECT_EQ(1u, DriveTable.size());
+  EXPECT_EQ(std::vector<std::string>{ZelOnD}, PlayerStarts())
+      << "the entry of E is gone and is not visited";
+}
+
 TEST_F(WatchTest, TheMenuShowsTheSettingsAndPostsItsCommand) {
   EmptyDrive('D');
   Start();
