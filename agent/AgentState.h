@@ -18,6 +18,7 @@ struct DriveEntry {
   char Letter;
 };
 const LONGLONG NoSerial = -1;  // a widened 32-bit serial number is never -1
+const size_t MaxDrives = 26;   // drive letters A to Z
 
 extern HWND MainWindow;   // the hidden window; owner of every message box
 extern bool Enabled;      // watching the CD-ROM drives is on

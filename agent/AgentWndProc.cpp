@@ -55,8 +55,8 @@ void OnTrayNotify(HWND window, WPARAM id, LPARAM mouse) {
 }
 
 // Pass 1: which drives hold a usable product disc, and their serial numbers.
-void ReadDrives(std::vector<DWORD>& serials) {
-  for (size_t i = 0; i < serials.size(); ++i) {
+void ReadDrives(DWORD* serials, size_t count) {
+  for (size_t i = 0; i < count; ++i) {
     DriveEntry& entry = DriveTable[i];
     DWORD maxComponent, flags;
     Text root = DriveRoot(entry.Letter);
@@ -76,8 +76,8 @@ void ReadDrives(std::vector<DWORD>& serials) {
 // runs for it, so a tick inside a message box does not start it twice. The
 // menu can renew the drive table while a box is open, so the bound is looked
 // at again for every entry.
-void StepDrives(const std::vector<DWORD>& serials) {
-  for (size_t i = 0; i < serials.size() && i < WatchedDrives(); ++i) {
+void StepDrives(const DWORD* serials, size_t count) {
+  for (size_t i = 0; i < count && i < WatchedDrives(); ++i) {
     DriveEntry& entry = DriveTable[i];
     if (entry.Armed && entry.DiscPresent) {
       LONGLONG serial = static_cast<LONGLONG>(serials[i]);
@@ -99,10 +99,12 @@ void StepDrives(const std::vector<DWORD>& serials) {
 void WatchTick() {
   PrevAnyDisc = AnyDisc;
   AnyDisc = false;
-  std::vector<DWORD> serials(WatchedDrives());
-  ReadDrives(serials);
+  // One serial number per drive letter at most; no allocation on each tick.
+  DWORD serials[MaxDrives] = {};
+  size_t count = WatchedDrives() < MaxDrives ? WatchedDrives() : MaxDrives;
+  ReadDrives(serials, count);
   if (AnyDisc != PrevAnyDisc) TrayIconUpdate(AnyDisc ? IconDisc : IconIdle, NIM_MODIFY);
-  StepDrives(serials);
+  StepDrives(serials, count);
   if (RescanCountdown == 0) {
     CdDrives = FindCdDrives();
     RescanCountdown = RescanTicks;

@@ -521,24 +521,22 @@ wl__reg_lookup() {
 # wl_reg_value 'ROOT\KEY' NAME
 # Prints the data of value NAME ('' = default value). Fails if missing.
 # REG_SZ comes back verbatim, REG_DWORD as 0x..., REG_BINARY as hex digits.
-wl_reg_value() {
-    if (($# != 2)); then
-        wl__err "usage: wl_reg_value 'ROOT\\KEY' NAME"
-        return 2
-    fi
-    wl__reg_lookup "$1" "$2" || return 1
-    printf '%s\n' "$WL__REG_DATA"
-}
+wl_reg_value() { wl__reg_print wl_reg_value WL__REG_DATA "$@"; }
 
 # wl_reg_type 'ROOT\KEY' NAME
 # Prints the type of value NAME (REG_SZ, REG_DWORD, ...). Fails if missing.
-wl_reg_type() {
+wl_reg_type() { wl__reg_print wl_reg_type WL__REG_TYPE "$@"; }
+
+# wl__reg_print CALLER FIELD KEY NAME: looks the value up, prints one field.
+wl__reg_print() {
+    local caller=$1 field=$2
+    shift 2
     if (($# != 2)); then
-        wl__err "usage: wl_reg_type 'ROOT\\KEY' NAME"
+        wl__err "usage: $caller 'ROOT\\KEY' NAME"
         return 2
     fi
     wl__reg_lookup "$1" "$2" || return 1
-    printf '%s\n' "$WL__REG_TYPE"
+    printf '%s\n' "${!field}"
 }
 
 # wl_cleanup

@@ -84,6 +84,15 @@ class AgentTest : public MachineTest {
     SendMessageA(MainWindow, WM_COMMAND, id, 0);
     sim::PumpMessages();
   }
+  // Exactly one message box was shown, owned by the agent's window.
+  static void ExpectOneBox(const std::string& text, const std::string& caption, UINT style) {
+    auto boxes = sim::MessageBoxes();
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(text, boxes[0].text);
+    EXPECT_EQ(caption, boxes[0].caption);
+    EXPECT_EQ(style, boxes[0].style);
+    EXPECT_EQ(MainWindow, boxes[0].owner);
+  }
   static std::vector<std::string> BoxTexts() {
     std::vector<std::string> texts;
     for (const auto& box : sim::MessageBoxes()) texts.push_back(box.text);

@@ -128,12 +128,7 @@ TEST_F(AgentTest, NoCdDriveAsksWhetherToGoOn) {
     SetUp();
     sim::OnMessageBox([answer](const sim::MessageBoxShown&) { return answer; });
     Start();
-    auto boxes = sim::MessageBoxes();
-    ASSERT_EQ(1u, boxes.size());
-    EXPECT_EQ("CD-ROM drive is not detected! Continue?", boxes[0].text);
-    EXPECT_EQ("Warning", boxes[0].caption);
-    EXPECT_EQ(0x134u, boxes[0].style);
-    EXPECT_EQ(MainWindow, boxes[0].owner);
+    ExpectOneBox("CD-ROM drive is not detected! Continue?", "Warning", 0x134);
     EXPECT_EQ(answer == IDNO, sim::QuitPending()) << "No closes the agent";
     EXPECT_EQ(Idle, ShownIcon()) << "the rest of the start-up still runs";
     EXPECT_EQ(0, answer == IDNO ? FinishAgent() : Stop());
@@ -149,11 +144,7 @@ TEST_F(AgentTest, NoPlayerEndsTheAgentAndItsAutostart) {
   sim::SetRegText(HKEY_CURRENT_USER, RunKey, AutostartValue, "C:\\agent.exe");
   EmptyDrive('D');
   Start();
-  auto boxes = sim::MessageBoxes();
-  ASSERT_EQ(1u, boxes.size());
-  EXPECT_EQ("Player is not installed!", boxes[0].text);
-  EXPECT_EQ("Error", boxes[0].caption);
-  EXPECT_EQ(0x10u, boxes[0].style);
+  ExpectOneBox("Player is not installed!", "Error", 0x10);
   EXPECT_FALSE(sim::GetRegValue(HKEY_CURRENT_USER, RunKey, AutostartValue, nullptr, nullptr));
   EXPECT_TRUE(DriveTable.empty());
   EXPECT_TRUE(sim::QuitPending());
