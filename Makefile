@@ -7,7 +7,7 @@ ASAN := build/asan
 FUZZ := build/fuzz
 WIN := build/win
 
-.PHONY: all deps host win dist test test-host test-asan test-fuzz test-wine fuzz demo figures clean
+.PHONY: all deps host win dist test test-setup test-host test-asan test-fuzz test-wine fuzz demo figures clean
 
 all: dist
 
@@ -24,7 +24,11 @@ win: deps
 
 dist: win
 
-test: test-host test-fuzz test-wine
+test: test-setup test-host test-fuzz test-wine
+
+# install-deps against stand-in apt-get and dpkg: needs nothing installed.
+test-setup:
+	@tests/setup/run-install-deps
 
 test-host: host
 	@cd $(HOST) && ctest --output-on-failure -j$(JOBS)
