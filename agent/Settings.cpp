@@ -4,6 +4,7 @@
 
 #include "AgentState.h"
 #include "InstallRecord.h"
+#include "RegistryText.h"
 
 namespace {
 
@@ -47,9 +48,4 @@ void SaveSettings() {
   RegCloseKey(key);
 }
 
-void RemoveAutostart() {
-  HKEY key;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, RunKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
-  RegDeleteValueA(key, AutostartValue);
-  RegCloseKey(key);
-}
+void RemoveAutostart() { DeleteAgentRunValue(); }

@@ -13,14 +13,15 @@ add_library(simwin32 STATIC
   sim/win32/Machine.cpp
   sim/win32/Registry.cpp
   sim/win32/Files.cpp
+  sim/win32/FileChanges.cpp
   sim/win32/Version.cpp
   sim/win32/Windows.cpp
   sim/win32/Shell.cpp
   sim/win32/Processes.cpp)
 target_include_directories(simwin32 BEFORE PUBLIC sim/win32/include)
 
-add_library(programs STATIC ${AGENT_CORE} ${COMMON_CORE})
-target_include_directories(programs PUBLIC agent common)
+add_library(programs STATIC ${AGENT_CORE} ${UNINSTALL_CORE} ${COMMON_CORE})
+target_include_directories(programs PUBLIC agent uninstall common)
 target_link_libraries(programs PUBLIC simwin32)
 
 add_library(discmaker STATIC tests/DiscMaker.cpp)
@@ -46,7 +47,9 @@ add_executable(host_tests
   tests/StandInUserTest.cpp
   tests/AgentStartTest.cpp
   tests/WatchTest.cpp
-  tests/PlayerTest.cpp)
+  tests/PlayerTest.cpp
+  tests/LocationsTest.cpp
+  tests/RemovalTest.cpp)
 target_link_libraries(host_tests PRIVATE programs discmaker GTest::gtest_main)
 include(GoogleTest)
 gtest_discover_tests(host_tests DISCOVERY_TIMEOUT 60)

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "InstallRecord.h"
+
 namespace {
 const DWORD TextBufferSize = 1024;
 }
@@ -25,4 +27,11 @@ Text ReadRegString(HKEY root, const char* key, const char* name) {
   Text result = QueryRegText(open, name);
   RegCloseKey(open);
   return result;
+}
+
+void DeleteAgentRunValue() {
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, RunKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
+  RegDeleteValueA(key, AutostartValue);
+  RegCloseKey(key);
 }

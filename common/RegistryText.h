@@ -1,4 +1,5 @@
-// Reading text values from the registry into the programs' 1024-byte buffer.
+// Reading text values from the registry into the programs' 1024-byte buffer,
+// and deleting the agent's autostart value, which both programs do.
 #pragma once
 
 #include <windows.h>
@@ -12,3 +13,7 @@ Text QueryRegText(HKEY key, const char* name);
 // Opens root\key for reading, reads the value as QueryRegText does, closes
 // the key; empty when the key does not open.
 Text ReadRegString(HKEY root, const char* key, const char* name);
+
+// Deletes the value "OXD Agent" of the user's Run key; silent when the key or
+// the value is missing.
+void DeleteAgentRunValue();

@@ -23,7 +23,11 @@ TEST_F(StandInTest, SearchesMatchAsWindowsDoes) {
   sim::AddFile("C:\\Zel\\BA_x", "");
   EXPECT_EQ((std::vector<std::string>{"A_data", "a_list.txt"}), Search("C:\\Zel\\A_*.*"));
   EXPECT_EQ((std::vector<std::string>{"a_list.txt"}), Search("c:\\zel\\?_LIST.TXT"));
-  EXPECT_EQ(4u, Search("C:\\Zel\\*.*").size());
+  EXPECT_EQ((std::vector<std::string>{".", "..", "A_data", "a_list.txt", "BA_x", "Sub"}),
+            Search("C:\\Zel\\*.*"));
+  EXPECT_EQ(1u, Search("C:\\*.*").size()) << "a drive's root lists no dots";
+  EXPECT_EQ((std::vector<std::string>{"a_list.txt"}), Search("C:\\Zel\\Sub\\..\\.\\a_l*"));
+  EXPECT_EQ((std::vector<std::string>{"Zel"}), Search("C:\\..\\..\\Z*"));
   EXPECT_TRUE(Search("C:\\Zel\\").empty()) << "a trailing backslash finds nothing";
   EXPECT_TRUE(Search("C:\\").empty());
   EXPECT_EQ(ERROR_FILE_NOT_FOUND, static_cast<long>(GetLastError()));

@@ -9,13 +9,41 @@
 
 namespace sim {
 
-std::string NormalPath(const std::string& path) {
-  std::string result = Upper(path);
-  std::replace(result.begin(), result.end(), '/', '\\');
-  while (result.size() > 3 && result.back() == '\\') result.pop_back();
-  if (result.size() == 2 && result[1] == ':') result += '\\';
+namespace {
+
+// Drops "." and empty components and lets ".." take the one before it back,
+// never above the root "X:\\" that `path` begins with.
+std::string Resolved(const std::string& path) {
+  std::string result = path.substr(0, 3);
+  size_t start = 3;
+  while (start <= path.size()) {
+    size_t end = std::min(path.find('\\', start), path.size());
+    std::string part = path.substr(start, end - start);
+    if (part == "..") {
+      size_t cut = result.find_last_of('\\', result.size() - 2);
+      if (result.size() > 3) result.erase(cut + 1);
+    } else if (!part.empty() && part != ".") {
+      result += part + "\\";
+    }
+    start = end + 1;
+  }
   return result;
 }
+
+// The path with backslashes only, "." and ".." resolved, no trailing
+// backslash but a root's; case kept.
+std::string ShownPath(const std::string& path) {
+  std::string result = path;
+  std::replace(result.begin(), result.end(), '/', '\\');
+  if (result.size() == 2 && result[1] == ':') result += '\\';
+  if (result.size() >= 3 && result[1] == ':' && result[2] == '\\') result = Resolved(result);
+  while (result.size() > 3 && result.back() == '\\') result.pop_back();
+  return result;
+}
+
+}  // namespace
+
+std::string NormalPath(const std::string& path) { return Upper(ShownPath(path)); }
 
 std::string ParentOf(const std::string& normalPath) {
   size_t cut = normalPath.find_last_of('\\');
@@ -35,8 +63,26 @@ bool DriveReadable(const std::string& normalPath) {
   return drive && drive->media;
 }
 
+std::string Follow(const std::string& normalPath, bool last) {
+  std::string path = normalPath;
+  for (int hop = 0; M().links && hop < 32; ++hop) {
+    bool replaced = false;
+    for (size_t length = 4; length <= path.size() && !replaced; ++length) {
+      bool whole = length == path.size();
+      if (whole ? !last : path[length] != '\\') continue;
+      auto it = M().files.find(path.substr(0, length));
+      if (it != M().files.end() && !it->second.linkTarget.empty()) {
+        path = it->second.linkTarget + path.substr(length);
+        replaced = true;
+      }
+    }
+    if (!replaced) break;
+  }
+  return path;
+}
+
 FileEntry* LookUp(const std::string& path) {
-  std::string normal = NormalPath(path);
+  std::string normal = Follow(NormalPath(path));
   if (!DriveReadable(normal)) return nullptr;
   auto it = M().files.find(normal);
   return it == M().files.end() ? nullptr : &it->second;
@@ -49,11 +95,16 @@ std::string LastComponent(const std::string& path) {
   return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
-FileEntry& Make(const std::string& normal, bool folder) {
+// Creates the entry and the folders above it that are missing, each named as
+// the path given spells it.
+FileEntry& Make(const std::string& path, bool folder) {
+  std::string shown = ShownPath(path);
+  std::string normal = Upper(shown);
   std::string parent = ParentOf(normal);
-  if (!parent.empty() && parent != normal && !M().files.count(parent)) Make(parent, true);
+  if (!parent.empty() && parent != normal && !M().files.count(parent))
+    Make(shown.substr(0, parent.size()), true);
   FileEntry& entry = M().files[normal];
-  if (entry.name.empty()) entry.name = LastComponent(normal);
+  if (entry.name.empty()) entry.name = LastComponent(shown);
   entry.folder = folder;
   entry.attributes = folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
   return entry;
@@ -75,17 +126,30 @@ bool Match(const char* pattern, const char* name) {
   return false;
 }
 
-void Fill(const FileEntry& entry, LPWIN32_FIND_DATAA data) {
+void Fill(const FileEntry& entry, const std::string& name, LPWIN32_FIND_DATAA data) {
   std::memset(data, 0, sizeof *data);
   data->dwFileAttributes = entry.attributes;
   data->nFileSizeLow = static_cast<DWORD>(entry.content.size());
-  std::strncpy(data->cFileName, entry.name.c_str(), MAX_PATH - 1);
+  std::strncpy(data->cFileName, name.c_str(), MAX_PATH - 1);
+}
+
+// Fills in one entry a search found; false when it has gone since. The dots
+// stand for the folder searched and its parent.
+bool Deliver(const std::string& path, LPWIN32_FIND_DATAA data) {
+  std::string name = LastComponent(path);
+  bool dots = name == "." || name == "..";
+  auto it = M().files.find(dots ? ParentOf(path) : path);
+  if (it == M().files.end()) return false;
+  Fill(it->second, dots ? name : it->second.name, data);
+  return true;
 }
 
 }  // namespace
 
 void ResetFiles() {
   M().files.clear();
+  M().links = false;
+  M().fileCalls.clear();
   AddDrive('C', DRIVE_FIXED);
 }
 
@@ -110,16 +174,14 @@ void InsertMedia(char letter, const std::string& label, DWORD serial) {
 void EjectMedia(char letter) { M().drives.at(Upper(std::string(1, letter))[0]).media = false; }
 
 void AddFile(const std::string& path, const std::string& content, DWORD attributes) {
-  std::string normal = NormalPath(path);
-  FileEntry& entry = Make(normal, false);
-  entry.name = LastComponent(path);
+  FileEntry& entry = Make(path, false);
+  entry.name = LastComponent(ShownPath(path));
   entry.content = content;
   entry.attributes = attributes;
 }
 
 void AddFolder(const std::string& path) {
-  std::string normal = NormalPath(path);
-  Make(normal, true).name = LastComponent(path);
+  Make(path, true).name = LastComponent(ShownPath(path));
 }
 
 void RemoveEntry(const std::string& path) {
@@ -142,6 +204,21 @@ void FailOpen(const std::string& path) { M().files.at(NormalPath(path)).failOpen
 
 void FailReadAt(const std::string& path, size_t offset) {
   M().files.at(NormalPath(path)).failReadAt = offset;
+}
+
+void UseFile(const std::string& path) { M().files.at(NormalPath(path)).inUse = true; }
+
+void AddFolderLink(const std::string& path, const std::string& target) {
+  FileEntry& link = Make(path, true);
+  link.name = LastComponent(ShownPath(path));
+  link.attributes = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+  link.linkTarget = NormalPath(target);
+  M().links = true;
+}
+
+DWORD Attributes(const std::string& path) {
+  auto it = M().files.find(NormalPath(path));
+  return it == M().files.end() ? INVALID_FILE_ATTRIBUTES : it->second.attributes;
 }
 
 }  // namespace sim
@@ -182,7 +259,8 @@ HANDLE WINAPI FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data) {
   if (text.empty() || text.back() == '\\' || text.back() == '/')
     return Fail(ERROR_FILE_NOT_FOUND), INVALID_HANDLE_VALUE;
   size_t cut = text.find_last_of("\\/");
-  std::string folder = NormalPath(cut == std::string::npos ? text : text.substr(0, cut + 1));
+  std::string folder =
+      Follow(NormalPath(cut == std::string::npos ? text : text.substr(0, cut + 1)));
   std::string wanted = Upper(text.substr(cut == std::string::npos ? 0 : cut + 1));
   if (!DriveReadable(folder)) return Fail(ERROR_NOT_READY), INVALID_HANDLE_VALUE;
   auto dir = M().files.find(folder);
@@ -193,6 +271,9 @@ HANDLE WINAPI FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data) {
   search.kind = HandleKind::Find;
   search.path = folder;
   std::string prefix = folder.back() == '\\' ? folder : folder + "\\";
+  // Every folder but a drive's root lists itself and its parent first.
+  for (const char* dots : {".", ".."})
+    if (folder.size() > 3 && Match(wanted.c_str(), dots)) search.found.push_back(prefix + dots);
   for (auto it = M().files.lower_bound(prefix);
        it != M().files.end() && it->first.compare(0, prefix.size(), prefix) == 0; ++it) {
     std::string name = it->first.substr(prefix.size());
@@ -200,21 +281,18 @@ HANDLE WINAPI FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data) {
     if (Match(wanted.c_str(), name.c_str())) search.found.push_back(it->first);
   }
   if (search.found.empty()) return Fail(ERROR_FILE_NOT_FOUND), INVALID_HANDLE_VALUE;
-  Fill(M().files[search.found.front()], data);
-  search.found.erase(search.found.begin());
-  return NewHandle(std::move(search));
+  HANDLE find = NewHandle(std::move(search));
+  FindNextFileA(find, data);
+  return find;
 }
 
 BOOL WINAPI FindNextFileA(HANDLE find, LPWIN32_FIND_DATAA data) {
   Count("FindNextFileA");
   HandleObject* search = FindHandle(find, HandleKind::Find);
   if (!search) return Fail(ERROR_INVALID_HANDLE), FALSE;
-  while (!search->found.empty()) {
-    auto it = M().files.find(search->found.front());
-    search->found.erase(search->found.begin());
-    if (it == M().files.end()) continue;
-    Fill(it->second, data);
-    return TRUE;
+  while (search->next < search->found.size()) {
+    const std::string& path = search->found[search->next++];
+    if (Deliver(path, data)) return TRUE;
   }
   return Fail(ERROR_NO_MORE_FILES), FALSE;
 }
@@ -229,7 +307,7 @@ BOOL WINAPI FindClose(HANDLE find) {
 HANDLE WINAPI CreateFileA(LPCSTR path, DWORD access, DWORD, LPSECURITY_ATTRIBUTES,
                           DWORD disposition, DWORD, HANDLE) {
   Count("CreateFileA");
-  std::string normal = NormalPath(path ? path : "");
+  std::string normal = Follow(NormalPath(path ? path : ""));
   if (!DriveReadable(normal)) return Fail(ERROR_NOT_READY), INVALID_HANDLE_VALUE;
   FileEntry* entry = LookUp(normal);
   if (entry && (entry->folder || entry->failOpen))

@@ -39,6 +39,8 @@ struct FileEntry {
   std::vector<std::pair<std::string, std::string>> version;
   bool failOpen = false;
   size_t failReadAt = SIZE_MAX;
+  bool inUse = false;      // held open by another program: it cannot be deleted
+  std::string linkTarget;  // a folder link (junction): the normal path it leads to
 };
 
 struct Drive {
@@ -57,7 +59,8 @@ struct HandleObject {
   bool sawEnd = false;  // a read came back short: the program knows the end
   bool canRead = false;
   bool canWrite = false;
-  std::vector<std::string> found;  // names left to deliver by a search
+  std::vector<std::string> found;  // paths a search delivers, "\\." and "\\.." for the dots
+  size_t next = 0;                 // the next of them to deliver
   RegKey* key = nullptr;
   REGSAM access = 0;
   size_t mutex = 0;  // the mutex object a mutex handle refers to
@@ -128,6 +131,8 @@ struct Machine {
   std::map<HKEY, RegKey> roots;
   std::map<char, Drive> drives;
   std::map<std::string, FileEntry> files;  // by upper-case full path
+  bool links = false;                      // some folder is a link
+  std::vector<FileCall> fileCalls;
   std::map<uintptr_t, HandleObject> handles;
   uintptr_t nextHandle = 0x1000;
   DWORD lastError = 0;
@@ -161,5 +166,8 @@ std::string ParentOf(const std::string& normalPath);
 Drive* DriveOf(const std::string& normalPath);
 bool DriveReadable(const std::string& normalPath);
 FileEntry* LookUp(const std::string& path);
+// The normal path with every folder link on the way replaced by its target;
+// with `last` false the final component stays as named (the link itself).
+std::string Follow(const std::string& normalPath, bool last = true);
 
 }  // namespace sim

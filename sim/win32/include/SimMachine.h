@@ -56,6 +56,20 @@ std::string FileContent(const std::string& path);
 // at the given offset fails.
 void FailOpen(const std::string& path);
 void FailReadAt(const std::string& path, size_t offset);
+// Another program holds the file open: it cannot be deleted.
+void UseFile(const std::string& path);
+// A folder link (a junction): the folder at `path` shows what the folder
+// `target` holds; RemoveDirectoryA of `path` removes the link alone.
+void AddFolderLink(const std::string& path, const std::string& target);
+DWORD Attributes(const std::string& path);  // INVALID_FILE_ATTRIBUTES when missing
+// SetFileAttributesA, DeleteFileA and RemoveDirectoryA calls in their order,
+// with the paths as the program passed them.
+struct FileCall {
+  std::string function, path;
+  DWORD attributes;  // SetFileAttributesA's argument, else 0
+  BOOL result;
+};
+std::vector<FileCall> FileCalls();
 
 // Version resources. Each entry is a query path of VerQueryValueA (such as
 // "\\VarFileInfo\\Translation") with the bytes it yields.

@@ -1,0 +1,103 @@
+// Changes to the simulated file system: attributes, deleting files and
+// removing folders, with Windows' refusals (read-only, in use, not empty) and
+// a journal of the calls in their order.
+#include "Machine.h"
+#include "SimMachine.h"
+
+namespace sim {
+
+std::vector<FileCall> FileCalls() { return M().fileCalls; }
+
+namespace {
+
+BOOL Journal(const char* function, LPCSTR path, DWORD attributes, DWORD error) {
+  BOOL result = error == ERROR_SUCCESS;
+  if (!result) Fail(error);
+  M().fileCalls.push_back({function, path ? path : "", attributes, result});
+  return result;
+}
+
+// The entry a call names, links on the way followed; null with the error
+// Windows gives when there is none.
+FileEntry* Named(const std::string& normal, DWORD* error) {
+  *error = !DriveOf(normal) ? ERROR_PATH_NOT_FOUND
+           : !DriveReadable(normal) ? ERROR_NOT_READY
+           : !M().files.count(ParentOf(normal)) ? ERROR_PATH_NOT_FOUND
+                                                : ERROR_FILE_NOT_FOUND;
+  auto it = M().files.find(normal);
+  if (it == M().files.end()) return nullptr;
+  *error = ERROR_SUCCESS;
+  return &it->second;
+}
+
+bool OpenByUs(const std::string& normal) {
+  for (const auto& handle : M().handles)
+    if (handle.second.kind == HandleKind::File && handle.second.path == normal) return true;
+  return false;
+}
+
+bool HasContent(const std::string& normal) {
+  std::string prefix = normal + "\\";
+  auto it = M().files.lower_bound(prefix);
+  return it != M().files.end() && it->first.compare(0, prefix.size(), prefix) == 0;
+}
+
+DWORD DeleteError(const std::string& normal, const FileEntry& entry) {
+  if (entry.folder || (entry.attributes & FILE_ATTRIBUTE_READONLY)) return ERROR_ACCESS_DENIED;
+  if (entry.inUse || OpenByUs(normal)) return ERROR_SHARING_VIOLATION;
+  return ERROR_SUCCESS;
+}
+
+DWORD RemoveError(const std::string& normal, const FileEntry& entry) {
+  if (!entry.folder) return ERROR_DIRECTORY;
+  if (normal.size() <= 3) return ERROR_ACCESS_DENIED;  // a drive's root
+  if (entry.linkTarget.empty() && HasContent(normal)) return ERROR_DIR_NOT_EMPTY;
+  return ERROR_SUCCESS;
+}
+
+}  // namespace
+}  // namespace sim
+
+using namespace sim;
+
+DWORD WINAPI GetFileAttributesA(LPCSTR path) {
+  Count("GetFileAttributesA");
+  DWORD error;
+  FileEntry* entry = Named(Follow(NormalPath(path ? path : ""), false), &error);
+  if (!entry) return Fail(error), INVALID_FILE_ATTRIBUTES;
+  return entry->attributes;
+}
+
+BOOL WINAPI SetFileAttributesA(LPCSTR path, DWORD attributes) {
+  Count("SetFileAttributesA");
+  DWORD error;
+  FileEntry* entry = Named(Follow(NormalPath(path ? path : "")), &error);
+  if (entry) {
+    const DWORD settable = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                           FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
+    DWORD kept = entry->attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT);
+    entry->attributes = (attributes & settable) | kept;
+    if (!entry->attributes) entry->attributes = FILE_ATTRIBUTE_NORMAL;
+  }
+  return Journal("SetFileAttributesA", path, attributes, error);
+}
+
+BOOL WINAPI DeleteFileA(LPCSTR path) {
+  Count("DeleteFileA");
+  std::string normal = Follow(NormalPath(path ? path : ""), false);
+  DWORD error;
+  FileEntry* entry = Named(normal, &error);
+  if (entry) error = DeleteError(normal, *entry);
+  if (error == ERROR_SUCCESS) M().files.erase(normal);
+  return Journal("DeleteFileA", path, 0, error);
+}
+
+BOOL WINAPI RemoveDirectoryA(LPCSTR path) {
+  Count("RemoveDirectoryA");
+  std::string normal = Follow(NormalPath(path ? path : ""), false);
+  DWORD error;
+  FileEntry* entry = Named(normal, &error);
+  if (entry) error = RemoveError(normal, *entry);
+  if (error == ERROR_SUCCESS) M().files.erase(normal);
+  return Journal("RemoveDirectoryA", path, 0, error);
+}
