@@ -7,7 +7,7 @@ ASAN := build/asan
 FUZZ := build/fuzz
 WIN := build/win
 
-.PHONY: all deps host win dist test test-setup test-host test-asan test-fuzz test-wine fuzz demo figures clean
+.PHONY: all deps host win dist test test-setup test-host test-asan test-fuzz test-wine fuzz fuzz-build demo figures clean
 
 all: dist
 
@@ -38,16 +38,16 @@ test-asan: deps
 	@cmake --build $(ASAN) -j$(JOBS)
 	@cd $(ASAN) && ctest --output-on-failure -j$(JOBS)
 
-$(FUZZ)/fuzz_markers: deps
+fuzz-build: host
 	@CXX=clang++ CC=clang cmake -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFUZZ=ON -DSANITIZE=ON >/dev/null
 	@cmake --build $(FUZZ) -j$(JOBS)
 
-# A short run as part of the tests; `make fuzz` runs for a minute.
-test-fuzz: $(FUZZ)/fuzz_markers
-	@scripts/fuzz-markers 10
+# A short run of each fuzz target as part of the tests; `make fuzz` runs each for a minute.
+test-fuzz: fuzz-build
+	@scripts/fuzz 10
 
-fuzz: $(FUZZ)/fuzz_markers
-	@scripts/fuzz-markers 60
+fuzz: fuzz-build
+	@scripts/fuzz 60
 
 test-wine: host win
 	@tests/wine/run-foundation

@@ -29,10 +29,14 @@ target_include_directories(discmaker PUBLIC tests)
 target_link_libraries(discmaker PUBLIC programs)
 
 if(FUZZ)
-  add_executable(fuzz_markers tests/fuzz/MarkerFuzz.cpp)
-  target_compile_options(fuzz_markers PRIVATE -fsanitize=fuzzer)
-  target_link_options(fuzz_markers PRIVATE -fsanitize=fuzzer)
-  target_link_libraries(fuzz_markers PRIVATE programs)
+  function(fuzz_target target source)
+    add_executable(${target} ${source})
+    target_compile_options(${target} PRIVATE -fsanitize=fuzzer)
+    target_link_options(${target} PRIVATE -fsanitize=fuzzer)
+    target_link_libraries(${target} PRIVATE programs)
+  endfunction()
+  fuzz_target(fuzz_markers tests/fuzz/MarkerFuzz.cpp)
+  fuzz_target(fuzz_log tests/fuzz/LogFuzz.cpp)
   return()
 endif()
 
@@ -61,3 +65,7 @@ target_link_libraries(makedisc PRIVATE discmaker)
 # Prints what one steady-state watch tick costs per drive.
 add_executable(tick_cost tests/TickCost.cpp)
 target_link_libraries(tick_cost PRIVATE discmaker)
+
+# Times the install log's deletions at two sizes; fails unless linear.
+add_executable(removal_cost tests/RemovalCost.cpp)
+target_link_libraries(removal_cost PRIVATE programs)

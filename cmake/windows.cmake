@@ -29,6 +29,14 @@ target_include_directories(foundation_check PRIVATE agent common tests)
 target_link_libraries(foundation_check PRIVATE version)
 target_link_options(foundation_check PRIVATE -mconsole)
 
+# The uninstaller's look-ups and removal operations against Wine's registry
+# and real folders, built as the uninstaller builds them.
+add_executable(removal_check tests/wine/RemovalCheck.cpp ${UNINSTALL_CORE} ${COMMON_CORE})
+target_include_directories(removal_check PRIVATE uninstall common)
+target_compile_options(removal_check PRIVATE -fno-exceptions -fno-rtti)
+target_link_libraries(removal_check PRIVATE version)
+target_link_options(removal_check PRIVATE -mconsole)
+
 # What the demo shows of each drive.
 add_executable(disc_report tests/wine/DiscReport.cpp ${AGENT_CORE} ${COMMON_CORE})
 target_include_directories(disc_report PRIVATE agent common)
