@@ -6,7 +6,7 @@
 #include "Player.h"
 #include "Settings.h"
 
-#ifdef _WIN32
+#if defined(_WIN32) && !defined(_WIN64)  // the shipped, 32-bit program
 static_assert(TrayDataSize == 88, "the first form of NOTIFYICONDATAA");
 static_assert(sizeof(STARTUPINFOA) == 68, "STARTUPINFOA of 32-bit Windows");
 #endif

@@ -19,7 +19,10 @@ target_include_directories(Agent PRIVATE agent common)
 target_compile_options(Agent PRIVATE -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
                                      -D_GLIBCXX_ASSERTIONS)
 target_link_libraries(Agent PRIVATE version)
-set_target_properties(Agent PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${DIST})
+# Only the 32-bit build ships; a 64-bit one serves the Wine checks alone.
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set_target_properties(Agent PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${DIST})
+endif()
 gui_program(Agent)
 
 # Windows-side check of the foundation against Wine's registry and files.

@@ -17,7 +17,8 @@
 #
 # Knobs (all optional):
 #   WL_CACHE          folder of the pristine prefix template
-#                     (default: <repo>/build/wine-template, found from this file)
+#                     (default: <repo>/build/wine-template-$WL_ARCH)
+#   WL_ARCH           win32 or win64 (default: win32 where i386 programs run)
 #   WL_WINE_TIMEOUT   seconds any single helper-run wine command may take (120)
 #   WL_XVFB_TIMEOUT   seconds to wait for Xvfb to accept connections (15)
 #   WL_XVFB_FIRST     first display number tried (90)
@@ -44,6 +45,30 @@ WL_REPO_DIR="$(cd -- "$WL_LIB_DIR/.." && pwd -P)"
 : "${WL__OLD_DISPLAY:=}"
 if ! declare -p WL__PREFIXES >/dev/null 2>&1; then
     declare -ga WL__PREFIXES=()
+fi
+
+# wl_i386_runs
+# True when this machine runs 32-bit x86 Linux programs, which the win32 side
+# of Wine is made of. Some virtual machines run 64-bit user code only: their
+# kernel refuses every i386 program ("Exec format error"), so Wine cannot
+# start there at all.
+wl_i386_runs() {
+    /lib/ld-linux.so.2 --version >/dev/null 2>&1
+}
+
+# The Windows of the test prefixes (WL_ARCH, may be set by the caller):
+# win32 where i386 programs run. Elsewhere win64: Wine's 64-bit side alone
+# (wine64) runs the 64-bit builds of our programs from build/win64, and
+# `wine` and `wineboot` lead to it through scripts/wine64/. WL_WIN_BUILD is
+# the build folder whose programs the prefixes run.
+if [[ -z ${WL_ARCH:-} ]]; then
+    if wl_i386_runs; then WL_ARCH=win32; else WL_ARCH=win64; fi
+fi
+if [[ $WL_ARCH == win64 ]]; then
+    WL_WIN_BUILD=$WL_REPO_DIR/build/win64
+    [[ :$PATH: == *":$WL_LIB_DIR/wine64:"* ]] || export PATH=$WL_LIB_DIR/wine64:$PATH
+else
+    WL_WIN_BUILD=$WL_REPO_DIR/build/win
 fi
 
 # DLLs that must never run in a test prefix: the Mono/Gecko installers (they
@@ -81,7 +106,7 @@ wl__secs_to_ms() {
 }
 
 wl__cache_dir() {
-    printf '%s\n' "${WL_CACHE:-$WL_REPO_DIR/build/wine-template}"
+    printf '%s\n' "${WL_CACHE:-$WL_REPO_DIR/build/wine-template-$WL_ARCH}"
 }
 
 # What a template was built for; a template built by another Wine or for
@@ -89,7 +114,7 @@ wl__cache_dir() {
 wl__template_id() {
     local v
     v=$(wine --version 2>/dev/null) || v=unknown
-    printf 'wine=%s user=%s arch=win32\n' "$v" "$(id -un)"
+    printf 'wine=%s user=%s arch=%s\n' "$v" "$(id -un)" "$WL_ARCH"
 }
 
 # Run a wine command for one prefix, from inside the prefix (no "could not
@@ -100,7 +125,7 @@ wl__wine_in() {
     shift
     (
         cd -- "$pfx/drive_c" 2>/dev/null || cd -- "$pfx" || exit 1
-        WINEPREFIX=$pfx WINEARCH=win32 WINEDEBUG=-all \
+        WINEPREFIX=$pfx WINEARCH=$WL_ARCH WINEDEBUG=-all \
             timeout -k 5 "${WL_WINE_TIMEOUT:-120}" wine "$@"
     )
 }
@@ -175,7 +200,7 @@ wl__wineboot() {
     (
         cd -- "$pfx" || exit 1
         unset DISPLAY
-        WINEPREFIX=$pfx WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES=$WL__DLL_OFF \
+        WINEPREFIX=$pfx WINEARCH=$WL_ARCH WINEDEBUG=-all WINEDLLOVERRIDES=$WL__DLL_OFF \
             timeout -k 5 "${WL_WINE_TIMEOUT:-120}" wineboot -i >/dev/null 2>&1
     ) || {
         wl__err "wineboot -i failed for $pfx"
@@ -213,8 +238,8 @@ wl__template_build() {
 }
 
 # wl_prefix_new DIR
-# Makes a throwaway win32 prefix at DIR (absent or empty) and exports
-# WINEPREFIX, WINEARCH=win32 and WINEDEBUG=-all. Copies a cached pristine
+# Makes a throwaway prefix at DIR (absent or empty) and exports
+# WINEPREFIX, WINEARCH=$WL_ARCH and WINEDEBUG=-all. Copies a cached pristine
 # template when it can; falls back to wineboot otherwise.
 wl_prefix_new() {
     if (($# != 1)) || [[ -z $1 ]]; then
@@ -296,7 +321,7 @@ wl_prefix_new() {
     wl__sanitize "$dir" || return 1
     wl__sanitized "$dir" || return 1
 
-    export WINEPREFIX=$dir WINEARCH=win32 WINEDEBUG=-all
+    export WINEPREFIX=$dir WINEARCH=$WL_ARCH WINEDEBUG=-all
     wl__log "prefix $dir ready in $(($(wl__now_ms) - t0)) ms"
     return 0
 }
