@@ -56,8 +56,10 @@ TEST_F(LocationsTest, OrvanaCountsOnlyWithAnExistingFile) {
     const char* rootDir;  // null: no value
     bool missing;
   } cases[] = {
-      {nullptr, true},           {"", true},
-      {"C:\\Orvana", true},      {"C:\\Orvana\\gone.exe", true},
+      {nullptr, true},
+      {"", true},
+      {"C:\\Orvana", true},
+      {"C:\\Orvana\\gone.exe", true},
       {"C:\\Orvana\\oxd.exe", false},
   };
   for (const Case& c : cases) {

@@ -42,7 +42,9 @@ int main() {
     return 1;
   }
   double ratio = large / small;
-  std::printf("DeleteListedFiles on the stand-in: 10,000 lines %.1f ms, 100,000 lines %.1f ms, ratio %.1f\n",
-              small, large, ratio);
+  std::printf(
+      "DeleteListedFiles on the stand-in: 10,000 lines %.1f ms, 100,000 lines %.1f ms, ratio "
+      "%.1f\n",
+      small, large, ratio);
   return ratio <= 12 ? 0 : 1;
 }

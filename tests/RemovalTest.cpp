@@ -35,7 +35,8 @@ class RemovalTest : public MachineTest {
 
 TEST_F(RemovalTest, TheLogIsReadAsLinesEndedByCarriageReturns) {
   const std::string a = "C:\\P\\a.txt", b = "C:\\P\\b.txt", c = "C:\\P\\c.txt";
-  const std::string deep = "C:\\P\\" + std::string(140, 'd') + "\\" + std::string(140, 'e') + ".txt";
+  const std::string deep =
+      "C:\\P\\" + std::string(140, 'd') + "\\" + std::string(140, 'e') + ".txt";
   // A carriage return as the last byte of the first block, its line feed first of the next.
   const std::string padding = "C:\\P\\none" + std::string(4095 - 9, 'x');
   struct Case {
@@ -112,9 +113,9 @@ TEST_F(RemovalTest, AnUnreadableLogStopsTheWorkAndIsReported) {
 
 TEST_F(RemovalTest, PrefixedEntriesGoWithAllTheyHoldExceptWhatIsInUse) {
   const std::string inUse = Install + "A_data\\Skins\\Old\\player.dll";
-  for (const char* file : {"A_data\\one.bin", "A_data\\Skins\\two.bin", "A_data\\Skins\\Old\\x",
-                           "a_list.txt", "h_1.bin", "H_sub\\deep\\y", "keep.txt", "BA_x",
-                           "Data_A_", "Player.exe"})
+  for (const char* file :
+       {"A_data\\one.bin", "A_data\\Skins\\two.bin", "A_data\\Skins\\Old\\x", "a_list.txt",
+        "h_1.bin", "H_sub\\deep\\y", "keep.txt", "BA_x", "Data_A_", "Player.exe"})
     sim::AddFile(Install + file, "x", Hidden);
   sim::AddFolder(Install + "A_data\\Empty");
   sim::AddFile(inUse, "dll");
@@ -131,9 +132,9 @@ TEST_F(RemovalTest, PrefixedEntriesGoWithAllTheyHoldExceptWhatIsInUse) {
   do left.push_back(found.cFileName);
   while (FindNextFileA(search, &found));
   FindClose(search);
-  EXPECT_EQ((std::vector<std::string>{".", "..", "A_data", "BA_x", "Data_A_", "keep.txt",
-                                      "Player.exe"}),
-            left);
+  EXPECT_EQ(
+      (std::vector<std::string>{".", "..", "A_data", "BA_x", "Data_A_", "keep.txt", "Player.exe"}),
+      left);
   EXPECT_TRUE(sim::EntryExists(inUse));
   EXPECT_FALSE(sim::EntryExists(Install + "A_data\\Empty"));
   EXPECT_FALSE(sim::EntryExists(Install + "A_data\\Skins\\Old\\x"));

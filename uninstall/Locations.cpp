@@ -21,7 +21,9 @@ Text GetUninstallDir(const Text& valueName) {
   return folder;
 }
 
-Text GetShortcutPath() { return ReadRegString(HKEY_LOCAL_MACHINE, UninstallKey, ShortcutPathValue); }
+Text GetShortcutPath() {
+  return ReadRegString(HKEY_LOCAL_MACHINE, UninstallKey, ShortcutPathValue);
+}
 
 BYTE GetCreatePathLevels() {
   Text path = ReadRegString(HKEY_LOCAL_MACHINE, UninstallKey, CreatePathValue);

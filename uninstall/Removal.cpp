@@ -92,8 +92,9 @@ bool ClearAndDeleteFile(const Text& path) {
 
 void DeletePrefixedEntries(const Text& folder) {
   for (const char* prefix : {PlayerDataPrefixA, PlayerDataPrefixH})
-    ForEachEntry(folder + prefix + "*.*",
-                 [&](const char* name, DWORD attributes) { DeleteEntry(folder + name, attributes); });
+    ForEachEntry(folder + prefix + "*.*", [&](const char* name, DWORD attributes) {
+      DeleteEntry(folder + name, attributes);
+    });
 }
 
 IoResult DeleteListedFiles(const Text& folder) {

@@ -20,8 +20,8 @@ BOOL Journal(const char* function, LPCSTR path, DWORD attributes, DWORD error) {
 // The entry a call names, links on the way followed; null with the error
 // Windows gives when there is none.
 FileEntry* Named(const std::string& normal, DWORD* error) {
-  *error = !DriveOf(normal) ? ERROR_PATH_NOT_FOUND
-           : !DriveReadable(normal) ? ERROR_NOT_READY
+  *error = !DriveOf(normal)                     ? ERROR_PATH_NOT_FOUND
+           : !DriveReadable(normal)             ? ERROR_NOT_READY
            : !M().files.count(ParentOf(normal)) ? ERROR_PATH_NOT_FOUND
                                                 : ERROR_FILE_NOT_FOUND;
   auto it = M().files.find(normal);
@@ -73,8 +73,8 @@ BOOL WINAPI SetFileAttributesA(LPCSTR path, DWORD attributes) {
   DWORD error;
   FileEntry* entry = Named(Follow(NormalPath(path ? path : "")), &error);
   if (entry) {
-    const DWORD settable = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
-                           FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
+    const DWORD settable = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                           FILE_ATTRIBUTE_ARCHIVE;
     DWORD kept = entry->attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT);
     entry->attributes = (attributes & settable) | kept;
     if (!entry->attributes) entry->attributes = FILE_ATTRIBUTE_NORMAL;

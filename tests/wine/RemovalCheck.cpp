@@ -37,7 +37,8 @@ void Hold(const char* path, const char* flag) {
       CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   std::printf("hold %s: %s\n", path, file == INVALID_HANDLE_VALUE ? "failed" : "held");
   std::fflush(stdout);
-  for (int waited = 0; waited < 600 && GetFileAttributesA(flag) == INVALID_FILE_ATTRIBUTES; ++waited)
+  for (int waited = 0; waited < 600 && GetFileAttributesA(flag) == INVALID_FILE_ATTRIBUTES;
+       ++waited)
     Sleep(100);
   if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
 }
