@@ -133,15 +133,19 @@ void Fill(const FileEntry& entry, const std::string& name, LPWIN32_FIND_DATAA da
   std::strncpy(data->cFileName, name.c_str(), MAX_PATH - 1);
 }
 
-// Fills in one entry a search found; false when it has gone since. The dots
-// stand for the folder searched and its parent.
-bool Deliver(const std::string& path, LPWIN32_FIND_DATAA data) {
-  std::string name = LastComponent(path);
-  bool dots = name == "." || name == "..";
-  auto it = M().files.find(dots ? ParentOf(path) : path);
-  if (it == M().files.end()) return false;
-  Fill(it->second, dots ? name : it->second.name, data);
-  return true;
+// Fills in the next entry of a search that is still there; false when none
+// is left. The dots stand for the folder searched and its parent.
+bool DeliverNext(HandleObject& search, LPWIN32_FIND_DATAA data) {
+  while (search.next < search.found.size()) {
+    const std::string& path = search.found[search.next++];
+    std::string name = LastComponent(path);
+    bool dots = name == "." || name == "..";
+    auto it = M().files.find(dots ? ParentOf(path) : path);
+    if (it == M().files.end()) continue;
+    Fill(it->second, dots ? name : it->second.name, data);
+    return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -281,19 +285,15 @@ HANDLE WINAPI FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data) {
     if (Match(wanted.c_str(), name.c_str())) search.found.push_back(it->first);
   }
   if (search.found.empty()) return Fail(ERROR_FILE_NOT_FOUND), INVALID_HANDLE_VALUE;
-  HANDLE find = NewHandle(std::move(search));
-  FindNextFileA(find, data);
-  return find;
+  DeliverNext(search, data);
+  return NewHandle(std::move(search));
 }
 
 BOOL WINAPI FindNextFileA(HANDLE find, LPWIN32_FIND_DATAA data) {
   Count("FindNextFileA");
   HandleObject* search = FindHandle(find, HandleKind::Find);
   if (!search) return Fail(ERROR_INVALID_HANDLE), FALSE;
-  while (search->next < search->found.size()) {
-    const std::string& path = search->found[search->next++];
-    if (Deliver(path, data)) return TRUE;
-  }
+  if (DeliverNext(*search, data)) return TRUE;
   return Fail(ERROR_NO_MORE_FILES), FALSE;
 }
 
