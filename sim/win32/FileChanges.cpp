@@ -55,6 +55,18 @@ DWORD RemoveError(const std::string& normal, const FileEntry& entry) {
   return ERROR_SUCCESS;
 }
 
+// Takes the entry a path names (a link as the link itself) off the disk
+// unless `refusal` gives the error Windows refuses it with.
+BOOL Erase(const char* function, LPCSTR path,
+           DWORD (*refusal)(const std::string& normal, const FileEntry& entry)) {
+  std::string normal = Follow(NormalPath(path ? path : ""), false);
+  DWORD error;
+  FileEntry* entry = Named(normal, &error);
+  if (entry) error = refusal(normal, *entry);
+  if (error == ERROR_SUCCESS) M().files.erase(normal);
+  return Journal(function, path, 0, error);
+}
+
 }  // namespace
 }  // namespace sim
 
@@ -84,20 +96,10 @@ BOOL WINAPI SetFileAttributesA(LPCSTR path, DWORD attributes) {
 
 BOOL WINAPI DeleteFileA(LPCSTR path) {
   Count("DeleteFileA");
-  std::string normal = Follow(NormalPath(path ? path : ""), false);
-  DWORD error;
-  FileEntry* entry = Named(normal, &error);
-  if (entry) error = DeleteError(normal, *entry);
-  if (error == ERROR_SUCCESS) M().files.erase(normal);
-  return Journal("DeleteFileA", path, 0, error);
+  return Erase("DeleteFileA", path, DeleteError);
 }
 
 BOOL WINAPI RemoveDirectoryA(LPCSTR path) {
   Count("RemoveDirectoryA");
-  std::string normal = Follow(NormalPath(path ? path : ""), false);
-  DWORD error;
-  FileEntry* entry = Named(normal, &error);
-  if (entry) error = RemoveError(normal, *entry);
-  if (error == ERROR_SUCCESS) M().files.erase(normal);
-  return Journal("RemoveDirectoryA", path, 0, error);
+  return Erase("RemoveDirectoryA", path, RemoveError);
 }

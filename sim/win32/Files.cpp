@@ -95,8 +95,8 @@ std::string LastComponent(const std::string& path) {
   return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
-// Creates the entry and the folders above it that are missing, each named as
-// the path given spells it.
+// Creates the entry (or renews it) and the folders above it that are missing,
+// each named as the path given spells it.
 FileEntry& Make(const std::string& path, bool folder) {
   std::string shown = ShownPath(path);
   std::string normal = Upper(shown);
@@ -104,7 +104,7 @@ FileEntry& Make(const std::string& path, bool folder) {
   if (!parent.empty() && parent != normal && !M().files.count(parent))
     Make(shown.substr(0, parent.size()), true);
   FileEntry& entry = M().files[normal];
-  if (entry.name.empty()) entry.name = LastComponent(shown);
+  entry.name = LastComponent(shown);
   entry.folder = folder;
   entry.attributes = folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
   return entry;
@@ -179,13 +179,12 @@ void EjectMedia(char letter) { M().drives.at(Upper(std::string(1, letter))[0]).m
 
 void AddFile(const std::string& path, const std::string& content, DWORD attributes) {
   FileEntry& entry = Make(path, false);
-  entry.name = LastComponent(ShownPath(path));
   entry.content = content;
   entry.attributes = attributes;
 }
 
 void AddFolder(const std::string& path) {
-  Make(path, true).name = LastComponent(ShownPath(path));
+  Make(path, true);
 }
 
 void RemoveEntry(const std::string& path) {
@@ -214,7 +213,6 @@ void UseFile(const std::string& path) { M().files.at(NormalPath(path)).inUse = t
 
 void AddFolderLink(const std::string& path, const std::string& target) {
   FileEntry& link = Make(path, true);
-  link.name = LastComponent(ShownPath(path));
   link.attributes = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
   link.linkTarget = NormalPath(target);
   M().links = true;
