@@ -6,8 +6,9 @@ HOST := build/host
 ASAN := build/asan
 FUZZ := build/fuzz
 WIN := build/win
+DOS := build/dos
 
-.PHONY: all deps host win win64 dist test test-setup test-host test-asan test-fuzz test-wine fuzz fuzz-build demo figures clean
+.PHONY: all deps host win win64 dos dist test test-setup test-host test-asan test-fuzz test-wine fuzz fuzz-build demo figures clean
 
 all: dist
 
@@ -22,7 +23,12 @@ win: deps
 	@cmake -S . -B $(WIN) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
 	@cmake --build $(WIN) -j$(JOBS)
 
-dist: win
+# The MS-DOS helper: one freestanding real-mode image, the same bytes on every build.
+dos: deps
+	@delete/build $(DOS)
+	@mkdir -p dist && cp $(DOS)/delete.exe dist/delete.exe
+
+dist: win dos
 
 # The same sources for 64-bit Windows: the Wine suites run these where the
 # machine runs no 32-bit programs (see tests/wine/run-all). Ships nothing.

@@ -20,6 +20,10 @@ add_library(simwin32 STATIC
   sim/win32/Processes.cpp)
 target_include_directories(simwin32 BEFORE PUBLIC sim/win32/include)
 
+# The MS-DOS helper's logic over the MS-DOS stand-in.
+add_library(deletehelper STATIC sim/dos/Dos.cpp delete/Helper.cpp)
+target_include_directories(deletehelper PUBLIC sim/dos/include delete)
+
 add_library(programs STATIC ${AGENT_CORE} ${UNINSTALL_CORE} ${COMMON_CORE})
 target_include_directories(programs PUBLIC agent uninstall common)
 target_link_libraries(programs PUBLIC simwin32)
@@ -33,10 +37,11 @@ if(FUZZ)
     add_executable(${target} ${source})
     target_compile_options(${target} PRIVATE -fsanitize=fuzzer)
     target_link_options(${target} PRIVATE -fsanitize=fuzzer)
-    target_link_libraries(${target} PRIVATE programs)
+    target_link_libraries(${target} PRIVATE programs deletehelper)
   endfunction()
   fuzz_target(fuzz_markers tests/fuzz/MarkerFuzz.cpp)
   fuzz_target(fuzz_log tests/fuzz/LogFuzz.cpp)
+  fuzz_target(fuzz_tail tests/fuzz/TailFuzz.cpp)
   return()
 endif()
 
@@ -53,8 +58,9 @@ add_executable(host_tests
   tests/WatchTest.cpp
   tests/PlayerTest.cpp
   tests/LocationsTest.cpp
-  tests/RemovalTest.cpp)
-target_link_libraries(host_tests PRIVATE programs discmaker GTest::gtest_main)
+  tests/RemovalTest.cpp
+  tests/DeleteHelperTest.cpp)
+target_link_libraries(host_tests PRIVATE programs discmaker deletehelper GTest::gtest_main)
 include(GoogleTest)
 gtest_discover_tests(host_tests DISCOVERY_TIMEOUT 60)
 

@@ -1,0 +1,174 @@
+#include "Helper.h"
+
+namespace {
+
+constexpr unsigned char CriticalError = 0x24;
+constexpr unsigned char CtrlBreak = 0x23;
+constexpr unsigned short TailOffset = 0x80;       // length byte, then the text
+constexpr unsigned short EnvironmentOffset = 0x2C;  // segment of the environment
+constexpr unsigned EnvironmentLimit = 0x8000;     // MS-DOS keeps it below 32 KB
+
+bool IsSeparator(char c) { return static_cast<unsigned char>(c) <= ' '; }
+
+char Upper(char c) { return c >= 'a' && c <= 'z' ? c - ('a' - 'A') : c; }
+
+unsigned Length(const char* text) {
+  unsigned n = 0;
+  while (text[n]) ++n;
+  return n;
+}
+
+// Appends one name of a path to the expanded path of `length` characters:
+// "." and empty names change nothing, ".." drops the last name.
+bool AppendName(char* expanded, unsigned& length, const char* name, unsigned size) {
+  if (size == 0 || (size == 1 && name[0] == '.')) return true;
+  if (size == 2 && name[0] == '.' && name[1] == '.') {
+    while (length > 2 && expanded[--length] != '\\') {
+    }
+    return true;
+  }
+  if (length + 1 + size > MaxPath) return false;
+  expanded[length++] = '\\';
+  for (unsigned i = 0; i < size; ++i) expanded[length++] = Upper(name[i]);
+  return true;
+}
+
+// Copies the command tail of the program segment prefix, at most 127 bytes.
+unsigned ReadTail(Segment psp, char* tail) {
+  unsigned length = FarByte(psp, TailOffset);
+  if (length > 127) length = 127;
+  for (unsigned i = 0; i < length; ++i) tail[i] = FarByte(psp, TailOffset + 1 + i);
+  return length;
+}
+
+}  // namespace
+
+void ParentPath(char* path) {
+  unsigned length = Length(path);
+  while (length > 0 && path[length - 1] != '\\') --length;
+  if (length > 0) --length;
+  path[length] = 0;
+}
+
+unsigned char ReadCount(const char* argument) {
+  char sign = *argument;
+  if (sign == '+' || sign == '-') ++argument;
+  unsigned base = 10;
+  if (*argument == '$') {
+    base = 16;
+    ++argument;
+  }
+  if (!*argument) return 0;
+  unsigned char value = 0;
+  do {
+    char c = *argument | 0x20;  // letters in lower case, digits as they are
+    unsigned digit = c - '0';
+    if (digit > 9) {
+      digit = c - 'a';
+      if (digit > 5) return 0;
+      digit += 10;
+    }
+    if (digit >= base) return 0;
+    value = value * base + digit;
+  } while (*++argument);
+  return sign == '-' ? -value : value;
+}
+
+bool NextArgument(const char* tail, unsigned length, unsigned& position, char* argument) {
+  while (position < length && IsSeparator(tail[position])) ++position;
+  if (position == length) return false;
+  unsigned size = 0;
+  for (; position < length && !IsSeparator(tail[position]); ++position, ++size) {
+    if (size < MaxPath) argument[size] = tail[position];
+  }
+  argument[size <= MaxPath ? size : 0] = 0;
+  return true;
+}
+
+bool ExpandPath(const char* path, char* expanded) {
+  // "D:" + "\" + current folder (at most 63) + "\" + the path's own names.
+  static char full[2 + 1 + 64 + 1 + MaxPath + 1];
+  unsigned char drive;
+  if (path[0] && path[1] == ':') {
+    drive = Upper(path[0]) - 'A';
+    path += 2;
+  } else {
+    drive = DosCurrentDrive();
+  }
+  unsigned size = 0;
+  if (*path != '\\') {
+    full[size++] = '\\';
+    if (!DosCurrentFolder(drive + 1, full + size)) return false;
+    size += Length(full + size);
+    full[size++] = '\\';
+  }
+  while (*path) {
+    if (size == sizeof full - 1) return false;
+    full[size++] = *path++;
+  }
+  full[size] = 0;
+
+  expanded[0] = 'A' + drive;
+  expanded[1] = ':';
+  unsigned length = 2;
+  for (const char* name = full; *name;) {
+    const char* end = name;
+    while (*end && *end != '\\') ++end;
+    if (!AppendName(expanded, length, name, end - name)) return false;
+    name = *end ? end + 1 : end;
+  }
+  if (length == 2) expanded[length++] = '\\';
+  expanded[length] = 0;
+  return true;
+}
+
+bool ReadOwnPath(Segment psp, char* path) {
+  if (DosMajorVersion() < 3) return false;
+  Segment environment = FarByte(psp, EnvironmentOffset) | FarByte(psp, EnvironmentOffset + 1) << 8;
+  if (!environment) return false;
+  // The strings end with an empty one: two zeros in a row. A word follows,
+  // the number of strings after it (1), then the path.
+  unsigned at = 0;
+  while (FarByte(environment, at) | FarByte(environment, at + 1)) {
+    if (++at >= EnvironmentLimit) return false;
+  }
+  if (!(FarByte(environment, at + 2) | FarByte(environment, at + 3))) return false;
+  at += 4;
+  for (unsigned length = 0; length <= MaxPath; ++length, ++at) {
+    path[length] = FarByte(environment, at);
+    if (!path[length]) return length > 0;
+  }
+  return false;
+}
+
+extern "C" [[noreturn]] void DeleteMain(Segment psp) {
+  FarAddress savedCritical = DosGetVector(CriticalError);
+  FarAddress savedBreak = DosGetVector(CtrlBreak);
+  DosSetVector(CriticalError, OwnHandler(CriticalError));
+  DosSetVector(CtrlBreak, OwnHandler(CtrlBreak));
+
+  static char own[MaxPath + 1], walk[MaxPath + 1];
+  bool haveOwn = ReadOwnPath(psp, own);
+  bool canWalk = haveOwn && ExpandPath(own, walk);
+  if (haveOwn) DosDeleteFile(own);
+
+  static char tail[127], count[MaxPath + 1], file[MaxPath + 1];
+  unsigned length = ReadTail(psp, tail), position = 0;
+  if (!NextArgument(tail, length, position, count)) count[0] = 0;
+  while (NextArgument(tail, length, position, file)) {
+    if (file[0]) DosDeleteFile(file);
+  }
+
+  unsigned char levels = ReadCount(count);
+  if (canWalk) {
+    ParentPath(walk);
+    for (; levels > 0; --levels) {
+      DosRemoveFolder(walk);
+      ParentPath(walk);
+    }
+  }
+
+  DosSetVector(CtrlBreak, savedBreak);
+  DosSetVector(CriticalError, savedCritical);
+  DosExit(0);
+}

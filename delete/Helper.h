@@ -1,0 +1,36 @@
+// The delete helper: deletes its own file and the files named on its command
+// line, then removes the folder it was started from and as many parents as
+// its first argument says, each only if it is empty.
+#pragma once
+
+#include "Dos.h"
+
+// The longest MS-DOS path; a longer argument names no file.
+constexpr unsigned MaxPath = 79;
+
+// One folder up: drops the last name and the backslash before it, or a
+// trailing backslash alone ("C:\PROGRA~1" -> "C:", "C:" -> "").
+void ParentPath(char* path);
+
+// The folder-level count: optional sign, then decimal digits or "$" and
+// hexadecimal ones, the whole argument a number; the low 8 bits of it. Any
+// other text gives 0.
+unsigned char ReadCount(const char* argument);
+
+// Copies the argument that starts at or after `position` in the tail of
+// `length` bytes into `argument` (MaxPath + 1 bytes) and moves past it; false
+// when no argument is left. Arguments are separated by runs of codes 0 to 32.
+// An argument longer than MaxPath comes back empty.
+bool NextArgument(const char* tail, unsigned length, unsigned& position, char* argument);
+
+// The full form of an MS-DOS path: drive and current folder added where
+// missing, "." and ".." resolved, a to z in capitals. False when the result
+// would be longer than MaxPath or the current folder cannot be read.
+bool ExpandPath(const char* path, char* expanded);
+
+// The program's own path as MS-DOS 3.0 and later keep it behind the
+// environment strings; false on an earlier MS-DOS or a path longer than MaxPath.
+bool ReadOwnPath(Segment psp, char* path);
+
+// The whole program; `psp` is its program segment prefix.
+extern "C" [[noreturn]] void DeleteMain(Segment psp);

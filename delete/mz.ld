@@ -1,0 +1,48 @@
+/* Links the helper as a small-model MS-DOS MZ executable: a 32-byte header,
+   then one segment holding code and data, offsets from 0. SS is that segment
+   too, with the stack above the image. No relocations. */
+OUTPUT_FORMAT(binary)
+OUTPUT_ARCH(i386)
+ENTRY(_start)
+
+STACK_BYTES = 2048;
+
+SECTIONS {
+  .image 0 : AT(32) {
+    *(.start)
+    *(.text .text.*)
+    *(.rodata .rodata.*)
+    *(.data .data.*)
+    . = ALIGN(2);
+  }
+  .bss (NOLOAD) : {
+    __bss_start = .;
+    *(.bss .bss.* COMMON)
+    __bss_end = .;
+  }
+  IMAGE_BYTES = SIZEOF(.image);
+  FILE_BYTES = 32 + IMAGE_BYTES;
+  STACK_TOP = ALIGN(ADDR(.bss) + SIZEOF(.bss), 16) + STACK_BYTES;
+  EXTRA_PARAGRAPHS = (STACK_TOP - IMAGE_BYTES + 15) / 16;
+
+  .header 0x10000 : AT(0) {
+    SHORT(0x5A4D)                      /* "MZ" */
+    SHORT(FILE_BYTES % 512)            /* bytes in the last 512-byte page */
+    SHORT((FILE_BYTES + 511) / 512)    /* pages */
+    SHORT(0)                           /* relocations */
+    SHORT(2)                           /* header paragraphs */
+    SHORT(EXTRA_PARAGRAPHS)            /* memory needed beyond the image */
+    SHORT(EXTRA_PARAGRAPHS)            /* and no more */
+    SHORT(0)                           /* SS, relative to the image */
+    SHORT(STACK_TOP)                   /* SP */
+    SHORT(0)                           /* checksum */
+    SHORT(_start)                      /* IP */
+    SHORT(0)                           /* CS, relative to the image */
+    SHORT(28)                          /* relocation table offset */
+    SHORT(0)                           /* overlay */
+    LONG(0)
+  }
+
+  /DISCARD/ : { *(.comment) *(.note*) *(.eh_frame*) }
+}
+ASSERT(STACK_TOP <= 0xFFF0, "the helper does not fit one segment")
