@@ -8,7 +8,7 @@ FUZZ := build/fuzz
 WIN := build/win
 DOS := build/dos
 
-.PHONY: all deps host win win64 dos dist test test-setup test-host test-asan test-fuzz test-wine fuzz fuzz-build demo figures clean
+.PHONY: all deps host win win64 dos dist test test-setup test-host test-asan test-fuzz test-dos test-wine fuzz fuzz-build demo figures clean
 
 all: dist
 
@@ -36,7 +36,7 @@ win64: deps
 	@cmake -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
 	@cmake --build build/win64 -j$(JOBS)
 
-test: test-setup test-host test-fuzz test-wine
+test: test-setup test-host test-fuzz test-dos test-wine
 
 # install-deps against stand-in apt-get and dpkg: needs nothing installed.
 test-setup:
@@ -60,6 +60,10 @@ test-fuzz: fuzz-build
 
 fuzz: fuzz-build
 	@scripts/fuzz 60
+
+# The real delete.exe under DOSBox, headless: about a second.
+test-dos: dos
+	@tests/dos/run-delete
 
 test-wine: host win
 	@tests/wine/run-all
