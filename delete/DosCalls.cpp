@@ -1,5 +1,6 @@
-// The MS-DOS services in real mode. The program is one segment: CS, DS, ES
-// and SS are equal throughout (Start.S), so a near pointer is a DS offset.
+// The MS-DOS services in real mode. The program shares one segment with its
+// program segment prefix: CS, DS, ES and SS are equal throughout (mz.ld), so
+// a near pointer is a DS offset and the PSP starts at offset 0.
 #include "Dos.h"
 
 extern "C" char CriticalErrorHandler[], BreakHandler[];  // Start.S
@@ -29,20 +30,23 @@ void DosDeleteFile(const char* path) { Int21(0x4100, reinterpret_cast<unsigned>(
 
 void DosRemoveFolder(const char* path) { Int21(0x3A00, reinterpret_cast<unsigned>(path)); }
 
-FarAddress DosGetVector(unsigned char interrupt) {
-  unsigned segment, offset, ax = 0x3500 | interrupt;
+void DosGetVector(unsigned char interrupt, FarPointer& handler) {
   // ES comes back as the handler's segment; the compiler relies on ES = DS.
-  asm volatile("pushw %%es\n\tint $0x21\n\tmov %%es, %w0\n\tpopw %%es"
-               : "=r"(segment), "=b"(offset), "+a"(ax));
-  return segment << 16 | (offset & 0xFFFF);
+  asm volatile("pushw %%es\n\tint $0x21\n\tmov %%es, %0\n\tpopw %%es"
+               : "=r"(handler.segment), "=b"(handler.offset)
+               : "a"(0x3500 | interrupt));
 }
 
-void DosSetVector(unsigned char interrupt, FarAddress handler) {
-  unsigned ax = 0x2500 | interrupt;
-  asm volatile("pushw %%ds\n\tmov %w1, %%ds\n\tint $0x21\n\tpopw %%ds"
-               : "+a"(ax)
-               : "r"(handler >> 16), "d"(handler)
-               : "memory");
+void DosSetVector(unsigned char interrupt, const FarPointer& handler) {
+  asm volatile("pushw %%ds\n\tldsw %1, %%dx\n\tint $0x21\n\tpopw %%ds"
+               :
+               : "a"(0x2500 | interrupt), "m"(handler)
+               : "dx", "memory");
+}
+
+void DosTakeOver(unsigned char interrupt) {
+  char* handler = interrupt == 0x24 ? CriticalErrorHandler : BreakHandler;
+  Int21(0x2500 | interrupt, reinterpret_cast<unsigned>(handler));
 }
 
 void DosExit(unsigned char code) {
@@ -50,11 +54,16 @@ void DosExit(unsigned char code) {
   __builtin_unreachable();
 }
 
-FarAddress OwnHandler(unsigned char interrupt) {
-  unsigned segment;
-  asm("mov %%cs, %0" : "=r"(segment));
-  char* handler = interrupt == 0x24 ? CriticalErrorHandler : BreakHandler;
-  return segment << 16 | reinterpret_cast<unsigned>(handler);
+const char* CommandTail() {
+  const char* tail;
+  asm("mov $0x80, %0" : "=r"(tail));  // a constant address the compiler cannot second-guess
+  return tail;
+}
+
+Segment EnvironmentSegment() {
+  Segment segment;
+  asm volatile("mov 0x2C, %0" : "=r"(segment));
+  return segment;
 }
 
 unsigned char FarByte(Segment segment, unsigned short offset) {
@@ -63,4 +72,12 @@ unsigned char FarByte(Segment segment, unsigned short offset) {
                : "=q"(byte)
                : "r"(segment), "r"(static_cast<unsigned>(offset)));
   return byte;
+}
+
+unsigned short FarWord(Segment segment, unsigned short offset) {
+  unsigned short word;
+  asm volatile("mov %w1, %%fs\n\tmovw %%fs:(%2), %0"
+               : "=r"(word)
+               : "r"(segment), "r"(static_cast<unsigned>(offset)));
+  return word;
 }

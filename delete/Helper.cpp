@@ -2,11 +2,9 @@
 
 namespace {
 
-constexpr unsigned char CriticalError = 0x24;
-constexpr unsigned char CtrlBreak = 0x23;
-constexpr unsigned short TailOffset = 0x80;       // length byte, then the text
-constexpr unsigned short EnvironmentOffset = 0x2C;  // segment of the environment
-constexpr unsigned EnvironmentLimit = 0x8000;     // MS-DOS keeps it below 32 KB
+// Critical error and Ctrl-Break.
+constexpr unsigned char TakenOver[] = {0x24, 0x23};
+constexpr unsigned EnvironmentLimit = 0x8000;  // MS-DOS keeps it below 32 KB
 
 bool IsSeparator(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
@@ -33,13 +31,6 @@ bool AppendName(char* expanded, unsigned& length, const char* name, unsigned siz
   return true;
 }
 
-// Copies the command tail of the program segment prefix, at most 127 bytes.
-unsigned ReadTail(Segment psp, char* tail) {
-  unsigned length = FarByte(psp, TailOffset);
-  if (length > 127) length = 127;
-  for (unsigned i = 0; i < length; ++i) tail[i] = FarByte(psp, TailOffset + 1 + i);
-  return length;
-}
 
 }  // namespace
 
@@ -122,17 +113,17 @@ bool ExpandPath(const char* path, char* expanded) {
   return true;
 }
 
-bool ReadOwnPath(Segment psp, char* path) {
+bool ReadOwnPath(char* path) {
   if (DosMajorVersion() < 3) return false;
-  Segment environment = FarByte(psp, EnvironmentOffset) | FarByte(psp, EnvironmentOffset + 1) << 8;
+  Segment environment = EnvironmentSegment();
   if (!environment) return false;
   // The strings end with an empty one: two zeros in a row. A word follows,
   // the number of strings after it (1), then the path.
   unsigned at = 0;
-  while (FarByte(environment, at) | FarByte(environment, at + 1)) {
+  while (FarWord(environment, at)) {
     if (++at >= EnvironmentLimit) return false;
   }
-  if (!(FarByte(environment, at + 2) | FarByte(environment, at + 3))) return false;
+  if (!FarWord(environment, at + 2)) return false;
   at += 4;
   for (unsigned length = 0; length <= MaxPath; ++length, ++at) {
     path[length] = FarByte(environment, at);
@@ -141,19 +132,22 @@ bool ReadOwnPath(Segment psp, char* path) {
   return false;
 }
 
-extern "C" [[noreturn]] void DeleteMain(Segment psp) {
-  FarAddress savedCritical = DosGetVector(CriticalError);
-  FarAddress savedBreak = DosGetVector(CtrlBreak);
-  DosSetVector(CriticalError, OwnHandler(CriticalError));
-  DosSetVector(CtrlBreak, OwnHandler(CtrlBreak));
+extern "C" [[noreturn]] void DeleteMain() {
+  static FarPointer saved[sizeof TakenOver];
+  for (unsigned i = 0; i < sizeof TakenOver; ++i) {
+    DosGetVector(TakenOver[i], saved[i]);
+    DosTakeOver(TakenOver[i]);
+  }
 
   static char own[MaxPath + 1], walk[MaxPath + 1];
-  bool haveOwn = ReadOwnPath(psp, own);
+  bool haveOwn = ReadOwnPath(own);
   bool canWalk = haveOwn && ExpandPath(own, walk);
   if (haveOwn) DosDeleteFile(own);
 
-  static char tail[127], count[MaxPath + 1], file[MaxPath + 1];
-  unsigned length = ReadTail(psp, tail), position = 0;
+  static char count[MaxPath + 1], file[MaxPath + 1];
+  const char* tail = CommandTail();
+  unsigned length = static_cast<unsigned char>(*tail++), position = 0;
+  if (length > 127) length = 127;
   if (!NextArgument(tail, length, position, count)) count[0] = 0;
   while (NextArgument(tail, length, position, file)) {
     if (file[0]) DosDeleteFile(file);
@@ -168,7 +162,6 @@ extern "C" [[noreturn]] void DeleteMain(Segment psp) {
     }
   }
 
-  DosSetVector(CtrlBreak, savedBreak);
-  DosSetVector(CriticalError, savedCritical);
+  for (unsigned i = 0; i < sizeof TakenOver; ++i) DosSetVector(TakenOver[i], saved[i]);
   DosExit(0);
 }

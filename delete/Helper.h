@@ -30,7 +30,7 @@ bool ExpandPath(const char* path, char* expanded);
 
 // The program's own path as MS-DOS 3.0 and later keep it behind the
 // environment strings; false on an earlier MS-DOS or a path longer than MaxPath.
-bool ReadOwnPath(Segment psp, char* path);
+bool ReadOwnPath(char* path);
 
-// The whole program; `psp` is its program segment prefix.
-extern "C" [[noreturn]] void DeleteMain(Segment psp);
+// The whole program.
+extern "C" [[noreturn]] void DeleteMain();

@@ -1,6 +1,9 @@
-/* Links the helper as a small-model MS-DOS MZ executable: a 32-byte header,
-   then one segment holding code and data, offsets from 0. SS is that segment
-   too, with the stack above the image. No relocations. */
+/* Links the helper as an MS-DOS MZ executable of one segment shared with its
+   program segment prefix, as a .COM program has it: a 32-byte header, then
+   code and data from offset 100h, where MS-DOS loads the image just behind
+   the PSP. CS and SS are given as -10h paragraphs from the image, which is
+   the PSP; MS-DOS sets DS and ES to the PSP itself. The stack lies above the
+   image. No relocations. */
 OUTPUT_FORMAT(binary)
 OUTPUT_ARCH(i386)
 ENTRY(_start)
@@ -8,7 +11,7 @@ ENTRY(_start)
 STACK_BYTES = 2048;
 
 SECTIONS {
-  .image 0 : AT(32) {
+  .image 0x100 : AT(32) {
     *(.start)
     *(.text .text.*)
     *(.rodata .rodata.*)
@@ -23,7 +26,7 @@ SECTIONS {
   IMAGE_BYTES = SIZEOF(.image);
   FILE_BYTES = 32 + IMAGE_BYTES;
   STACK_TOP = ALIGN(ADDR(.bss) + SIZEOF(.bss), 16) + STACK_BYTES;
-  EXTRA_PARAGRAPHS = (STACK_TOP - IMAGE_BYTES + 15) / 16;
+  EXTRA_PARAGRAPHS = (STACK_TOP - 0x100 - IMAGE_BYTES + 15) / 16;
 
   .header 0x10000 : AT(0) {
     SHORT(0x5A4D)                      /* "MZ" */
@@ -33,11 +36,11 @@ SECTIONS {
     SHORT(2)                           /* header paragraphs */
     SHORT(EXTRA_PARAGRAPHS)            /* memory needed beyond the image */
     SHORT(EXTRA_PARAGRAPHS)            /* and no more */
-    SHORT(0)                           /* SS, relative to the image */
+    SHORT(0xFFF0)                      /* SS: the PSP, 10h paragraphs below the image */
     SHORT(STACK_TOP)                   /* SP */
     SHORT(0)                           /* checksum */
     SHORT(_start)                      /* IP */
-    SHORT(0)                           /* CS, relative to the image */
+    SHORT(0xFFF0)                      /* CS: the PSP too */
     SHORT(28)                          /* relocation table offset */
     SHORT(0)                           /* overlay */
     LONG(0)

@@ -10,8 +10,11 @@
 
 namespace {
 
-constexpr Segment PspSegment = 0x1000, EnvironmentSegment = 0x0F00;
-constexpr FarAddress SystemCritical = 0xF000'1240, SystemBreak = 0xF000'1230;
+constexpr Segment PspSegment = 0x1000, EnvironmentAt = 0x0F00;
+// Vectors as segment:offset in one number.
+using Vector = unsigned;
+constexpr Vector SystemCritical = 0xF000'1240, SystemBreak = 0xF000'1230;
+Vector Own(unsigned char interrupt) { return 0x2000'0000u | interrupt; }
 
 struct Exit {
   int code;
@@ -24,7 +27,7 @@ struct Machine {
   std::set<std::string> folders, files, readOnly;
   std::set<char> notReady;
   std::map<Segment, std::vector<unsigned char>> memory;
-  std::map<unsigned char, FarAddress> vectors;
+  std::map<unsigned char, Vector> vectors;
   std::vector<simdos::Call> calls;
   int prompts = 0, strayReads = 0, callCount = 0, breakAt = 0;
 };
@@ -80,12 +83,12 @@ bool HoldsAnything(const std::string& folder) {
 // Each INT 21h call: Ctrl-Break may strike, a drive may not be ready.
 void Enter() {
   if (++machine.callCount != machine.breakAt) return;
-  throw Exit{machine.vectors[0x23] == OwnHandler(0x23) ? 255 : -1};
+  throw Exit{machine.vectors[0x23] == Own(0x23) ? 255 : -1};
 }
 
 bool Ready(const std::string& full) {
   if (full.empty() || !machine.notReady.count(full[0])) return true;
-  if (machine.vectors[0x24] != OwnHandler(0x24)) ++machine.prompts;
+  if (machine.vectors[0x24] != Own(0x24)) ++machine.prompts;
   return false;
 }
 
@@ -134,14 +137,20 @@ void DosRemoveFolder(const char* path) {
   Record('R', path, done);
 }
 
-FarAddress DosGetVector(unsigned char interrupt) {
+void DosGetVector(unsigned char interrupt, FarPointer& handler) {
   Enter();
-  return machine.vectors[interrupt];
+  Vector vector = machine.vectors[interrupt];
+  handler = {static_cast<unsigned short>(vector), static_cast<Segment>(vector >> 16)};
 }
 
-void DosSetVector(unsigned char interrupt, FarAddress handler) {
+void DosSetVector(unsigned char interrupt, const FarPointer& handler) {
   Enter();
-  machine.vectors[interrupt] = handler;
+  machine.vectors[interrupt] = static_cast<Vector>(handler.segment) << 16 | handler.offset;
+}
+
+void DosTakeOver(unsigned char interrupt) {
+  Enter();
+  machine.vectors[interrupt] = Own(interrupt);
 }
 
 void DosExit(unsigned char code) {
@@ -149,7 +158,9 @@ void DosExit(unsigned char code) {
   throw Exit{code};
 }
 
-FarAddress OwnHandler(unsigned char interrupt) { return 0x2000'0000u | interrupt; }
+const char* CommandTail() { return reinterpret_cast<const char*>(&machine.memory[PspSegment][0x80]); }
+
+Segment EnvironmentSegment() { return FarWord(PspSegment, 0x2C); }
 
 unsigned char FarByte(Segment segment, unsigned short offset) {
   auto block = machine.memory.find(segment);
@@ -158,6 +169,10 @@ unsigned char FarByte(Segment segment, unsigned short offset) {
     return 0;
   }
   return block->second[offset];
+}
+
+unsigned short FarWord(Segment segment, unsigned short offset) {
+  return static_cast<unsigned short>(FarByte(segment, offset) | FarByte(segment, offset + 1) << 8);
 }
 
 namespace simdos {
@@ -203,8 +218,8 @@ void SetNotReady(char drive) {
 
 void Load(const std::string& ownPath, const std::string& tail, int lengthByte) {
   std::vector<unsigned char> psp(256, 0);
-  psp[0x2C] = EnvironmentSegment & 0xFF;
-  psp[0x2D] = EnvironmentSegment >> 8;
+  psp[0x2C] = EnvironmentAt & 0xFF;
+  psp[0x2D] = EnvironmentAt >> 8;
   psp[0x80] = static_cast<unsigned char>(lengthByte < 0 ? tail.size() : lengthByte);
   std::copy_n(tail.begin(), std::min<size_t>(tail.size(), 127), psp.begin() + 0x81);
   if (tail.size() < 127) psp[0x81 + tail.size()] = '\r';
@@ -212,7 +227,7 @@ void Load(const std::string& ownPath, const std::string& tail, int lengthByte) {
 
   std::string environment = std::string("COMSPEC=C:\\COMMAND.COM") + '\0' + "PATH=C:\\DOS" + '\0' + '\0';
   if (machine.version >= 3) environment += std::string("\1\0", 2) + ownPath + '\0';
-  machine.memory[EnvironmentSegment].assign(environment.begin(), environment.end());
+  machine.memory[EnvironmentAt].assign(environment.begin(), environment.end());
 }
 
 void LoseEnvironment() { machine.memory[PspSegment][0x2C] = machine.memory[PspSegment][0x2D] = 0; }
@@ -221,7 +236,7 @@ void BreakAtCall(int n) { machine.breakAt = n; }
 
 int Run() {
   try {
-    DeleteMain(PspSegment);
+    DeleteMain();
   } catch (const Exit& exit) {
     return exit.code;
   }
