@@ -7,50 +7,65 @@ extern "C" char CriticalErrorHandler[], BreakHandler[];  // Start.S
 
 namespace {
 
-// One INT 21h call with AX and DX; DOS's AX comes back.
-unsigned Int21(unsigned ax, unsigned dx = 0) {
-  asm volatile("int $0x21" : "+a"(ax), "+d"(dx) : : "cc", "memory");
+// Operands as `movw` takes them: a constant stays a 3-byte immediate, where
+// the compiler would load a 6-byte 32-bit one.
+#define WORD_IN "ri"
+
+// INT 21h with AX and DX; DOS's AX comes back.
+unsigned short Int21(unsigned short function, const void* dx) {
+  unsigned short ax;
+  asm volatile("movw %w1, %%ax\n\tmovw %w2, %%dx\n\tint $0x21"
+               : "=&a"(ax)
+               : WORD_IN(function), WORD_IN(dx)
+               : "dx", "cc", "memory");
   return ax;
 }
 
 }  // namespace
 
-unsigned char DosMajorVersion() { return Int21(0x3000); }
+unsigned char DosMajorVersion() {
+  unsigned short ax;
+  // 30h also gives the OEM number and a serial number in BX and CX.
+  asm volatile("movw $0x3000, %%ax\n\tint $0x21" : "=a"(ax) : : "bx", "cx", "cc");
+  return ax;
+}
 
-unsigned char DosCurrentDrive() { return Int21(0x1900); }
+unsigned char DosCurrentDrive() { return Int21(0x1900, nullptr); }
 
 bool DosCurrentFolder(unsigned char drive, char* folder) {
   bool failed;
-  unsigned ax = 0x4700;
-  asm volatile("int $0x21" : "=@ccc"(failed), "+a"(ax) : "d"(drive), "S"(folder) : "memory");
+  asm volatile("movw $0x4700, %%ax\n\tmovw %w2, %%si\n\tint $0x21"
+               : "=@ccc"(failed)
+               : "d"(drive), WORD_IN(folder)
+               : "ax", "si", "cc", "memory");
   return !failed;
 }
 
-void DosDeleteFile(const char* path) { Int21(0x4100, reinterpret_cast<unsigned>(path)); }
+void DosDeleteFile(const char* path) { Int21(0x4100, path); }
 
-void DosRemoveFolder(const char* path) { Int21(0x3A00, reinterpret_cast<unsigned>(path)); }
+void DosRemoveFolder(const char* path) { Int21(0x3A00, path); }
 
 void DosGetVector(unsigned char interrupt, FarPointer& handler) {
   // ES comes back as the handler's segment; the compiler relies on ES = DS.
-  asm volatile("pushw %%es\n\tint $0x21\n\tmov %%es, %0\n\tpopw %%es"
+  asm volatile("movw %w2, %%ax\n\tpushw %%es\n\tint $0x21\n\tmov %%es, %0\n\tpopw %%es"
                : "=r"(handler.segment), "=b"(handler.offset)
-               : "a"(0x3500 | interrupt));
+               : WORD_IN(0x3500 | interrupt)
+               : "ax");
 }
 
 void DosSetVector(unsigned char interrupt, const FarPointer& handler) {
-  asm volatile("pushw %%ds\n\tldsw %1, %%dx\n\tint $0x21\n\tpopw %%ds"
+  asm volatile("movw %w0, %%ax\n\tpushw %%ds\n\tldsw %1, %%dx\n\tint $0x21\n\tpopw %%ds"
                :
-               : "a"(0x2500 | interrupt), "m"(handler)
-               : "dx", "memory");
+               : WORD_IN(0x2500 | interrupt), "m"(handler)
+               : "ax", "dx", "memory");
 }
 
 void DosTakeOver(unsigned char interrupt) {
-  char* handler = interrupt == 0x24 ? CriticalErrorHandler : BreakHandler;
-  Int21(0x2500 | interrupt, reinterpret_cast<unsigned>(handler));
+  Int21(0x2500 | interrupt, interrupt == 0x24 ? CriticalErrorHandler : BreakHandler);
 }
 
 void DosExit(unsigned char code) {
-  asm volatile("int $0x21" : : "a"(0x4C00 | code));
+  asm volatile("movw %w0, %%ax\n\tint $0x21" : : WORD_IN(0x4C00 | code) : "ax");
   __builtin_unreachable();
 }
 
