@@ -23,7 +23,7 @@ void DosTakeOver(unsigned char interrupt);
 
 // The program segment prefix: the command tail at 80h (a length byte, then
 // the text) and the segment of the environment at 2Ch.
-const char* CommandTail();
+char* CommandTail();
 Segment EnvironmentSegment();
 
 unsigned char FarByte(Segment segment, unsigned short offset);

@@ -69,8 +69,8 @@ void DosExit(unsigned char code) {
   __builtin_unreachable();
 }
 
-const char* CommandTail() {
-  const char* tail;
+char* CommandTail() {
+  char* tail;
   asm("mov $0x80, %0" : "=r"(tail));  // a constant address the compiler cannot second-guess
   return tail;
 }

@@ -65,15 +65,23 @@ unsigned char ReadCount(const char* argument) {
   return sign == '-' ? -value : value;
 }
 
-bool NextArgument(const char* tail, unsigned length, unsigned& position, char* argument) {
-  while (position < length && IsSeparator(tail[position])) ++position;
-  if (position == length) return false;
-  unsigned size = 0;
-  for (; position < length && !IsSeparator(tail[position]); ++position, ++size) {
-    if (size < MaxPath) argument[size] = tail[position];
+char* CutArguments(char* tail) {
+  unsigned length = static_cast<unsigned char>(*tail++);
+  if (length > 127) length = 127;
+  for (unsigned i = 0; i < length; ++i) {
+    if (IsSeparator(tail[i])) tail[i] = 0;
   }
-  argument[size <= MaxPath ? size : 0] = 0;
-  return true;
+  tail[length] = 0;
+  return tail + length;
+}
+
+const char* NextArgument(const char*& at, const char* end) {
+  while (at < end && !*at) ++at;
+  if (at == end) return nullptr;
+  const char* argument = at;
+  unsigned size = Length(argument);
+  at += size;
+  return size <= MaxPath ? argument : at;
 }
 
 bool ExpandPath(const char* path, char* expanded) {
@@ -144,16 +152,15 @@ extern "C" [[noreturn]] void DeleteMain() {
   bool canWalk = haveOwn && ExpandPath(own, walk);
   if (haveOwn) DosDeleteFile(own);
 
-  static char count[MaxPath + 1], file[MaxPath + 1];
-  const char* tail = CommandTail();
-  unsigned length = static_cast<unsigned char>(*tail++), position = 0;
-  if (length > 127) length = 127;
-  if (!NextArgument(tail, length, position, count)) count[0] = 0;
-  while (NextArgument(tail, length, position, file)) {
-    if (file[0]) DosDeleteFile(file);
+  char* tail = CommandTail();
+  const char* end = CutArguments(tail);
+  const char* at = tail + 1;
+  const char* count = NextArgument(at, end);
+  while (const char* file = NextArgument(at, end)) {
+    if (*file) DosDeleteFile(file);
   }
 
-  unsigned char levels = ReadCount(count);
+  unsigned char levels = count ? ReadCount(count) : 0;
   if (canWalk) {
     ParentPath(walk);
     for (; levels > 0; --levels) {

@@ -17,11 +17,16 @@ void ParentPath(char* path);
 // other text gives 0.
 unsigned char ReadCount(const char* argument);
 
-// Copies the argument that starts at or after `position` in the tail of
-// `length` bytes into `argument` (MaxPath + 1 bytes) and moves past it; false
-// when no argument is left. Arguments are separated by runs of codes 0 to 32.
-// An argument longer than MaxPath comes back empty.
-bool NextArgument(const char* tail, unsigned length, unsigned& position, char* argument);
+// Cuts the command tail (its length byte, then at most 127 bytes of text) into
+// arguments in place: each separator, a code from 0 to 32, becomes a zero,
+// and so does the byte behind the text, which must be writable. Returns the
+// end of the text.
+char* CutArguments(char* tail);
+
+// The first argument of the cut text from `at` up to `end`, with `at` moved
+// behind it; nullptr when none is left. An argument longer than MaxPath comes
+// back empty.
+const char* NextArgument(const char*& at, const char* end);
 
 // The full form of an MS-DOS path: drive and current folder added where
 // missing, "." and ".." resolved, a to z in capitals. False when the result

@@ -3,6 +3,9 @@
 // compiled for 16-bit mode wants the high half of ESP clear.
 	.code16
 	.section .start, "ax"
+// Offset 100h, just behind the PSP: a zero that ends a command tail of the
+// full 127 bytes once it is cut into arguments.
+	.byte 0
 	.globl _start
 _start:
 	movzwl %sp, %esp

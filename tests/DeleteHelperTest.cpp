@@ -35,12 +35,18 @@ TEST(DeleteHelperTest, ArgumentsAreSplitAtRunsOfControlCodesAndBlanks) {
       {"  2\t\tC:\\X  \r", {"2", "C:\\X"}},
       {std::string("1\0\x1F\x20" "a\xFF", 6), {"1", "a\xFF"}},
       {"1 " + longest, {"1", longest}},
-      {TooLong + " 2 " + TooLong + "Z C:\\X", {"", "2", "", "C:\\X"}},
+      {TooLong + " 2 C:\\X", {"", "2", "C:\\X"}},
+      {"1 " + TooLong + "Z", {"1", ""}},
+      {std::string(127, 'A'), {""}},
   };
   for (const auto& c : cases) {
+    // The length byte, the text, and the byte behind it, which gets cut too.
+    std::string tail = static_cast<char>(c.tail.size()) + c.tail + '\xFF';
+    const char* end = CutArguments(tail.data());
+    EXPECT_EQ(tail.data() + 1 + c.tail.size(), end);
+    EXPECT_EQ(0, *end);
     std::vector<std::string> found;
-    char argument[MaxPath + 1];
-    for (unsigned position = 0; NextArgument(c.tail.data(), c.tail.size(), position, argument);)
+    for (const char* at = tail.data() + 1; const char* argument = NextArgument(at, end);)
       found.push_back(argument);
     EXPECT_EQ(c.arguments, found) << c.tail;
   }

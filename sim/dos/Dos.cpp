@@ -158,7 +158,7 @@ void DosExit(unsigned char code) {
   throw Exit{code};
 }
 
-const char* CommandTail() { return reinterpret_cast<const char*>(&machine.memory[PspSegment][0x80]); }
+char* CommandTail() { return reinterpret_cast<char*>(&machine.memory[PspSegment][0x80]); }
 
 Segment EnvironmentSegment() { return FarWord(PspSegment, 0x2C); }
 
@@ -217,7 +217,8 @@ void SetNotReady(char drive) {
 }
 
 void Load(const std::string& ownPath, const std::string& tail, int lengthByte) {
-  std::vector<unsigned char> psp(256, 0);
+  // The PSP, and the program's first byte behind it: a zero (Start.S).
+  std::vector<unsigned char> psp(257, 0);
   psp[0x2C] = EnvironmentAt & 0xFF;
   psp[0x2D] = EnvironmentAt >> 8;
   psp[0x80] = static_cast<unsigned char>(lengthByte < 0 ? tail.size() : lengthByte);
