@@ -85,8 +85,6 @@ const char* NextArgument(const char*& at, const char* end) {
 }
 
 bool ExpandPath(const char* path, char* expanded) {
-  // "D:" + "\" + current folder (at most 63) + "\" + the path's own names.
-  static char full[2 + 1 + 64 + 1 + MaxPath + 1];
   unsigned char drive;
   if (path[0] && path[1] == ':') {
     drive = Upper(path[0]) - 'A';
@@ -94,27 +92,22 @@ bool ExpandPath(const char* path, char* expanded) {
   } else {
     drive = DosCurrentDrive();
   }
-  unsigned size = 0;
-  if (*path != '\\') {
-    full[size++] = '\\';
-    if (!DosCurrentFolder(drive + 1, full + size)) return false;
-    size += Length(full + size);
-    full[size++] = '\\';
-  }
-  while (*path) {
-    if (size == sizeof full - 1) return false;
-    full[size++] = *path++;
-  }
-  full[size] = 0;
-
   expanded[0] = 'A' + drive;
   expanded[1] = ':';
+  expanded[2] = '\\';
   unsigned length = 2;
-  for (const char* name = full; *name;) {
-    const char* end = name;
+  if (*path != '\\') {
+    // MS-DOS keeps the current folder in full and in capitals; it gives it
+    // without the drive and the first backslash, in at most 64 bytes.
+    if (!DosCurrentFolder(drive + 1, expanded + 3)) return false;
+    length = Length(expanded);
+    if (length == 3) length = 2;  // the root
+  }
+  while (*path) {
+    const char* end = path;
     while (*end && *end != '\\') ++end;
-    if (!AppendName(expanded, length, name, end - name)) return false;
-    name = *end ? end + 1 : end;
+    if (!AppendName(expanded, length, path, end - path)) return false;
+    path = *end ? end + 1 : end;
   }
   if (length == 2) expanded[length++] = '\\';
   expanded[length] = 0;

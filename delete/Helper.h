@@ -31,6 +31,7 @@ const char* NextArgument(const char*& at, const char* end);
 // The full form of an MS-DOS path: drive and current folder added where
 // missing, "." and ".." resolved, a to z in capitals. False when the result
 // would be longer than MaxPath or the current folder cannot be read.
+// `expanded` holds MaxPath + 1 bytes.
 bool ExpandPath(const char* path, char* expanded);
 
 // The program's own path as MS-DOS 3.0 and later keep it behind the

@@ -70,6 +70,7 @@ TEST(DeleteHelperTest, ParentPathGoesUpOneLevel) {
 
 TEST(DeleteHelperTest, PathsAreExpandedWithTheCurrentDriveAndFolder) {
   simdos::Reset();
+  simdos::SetCurrent('E', "");
   simdos::SetCurrent('D', "GAMES");
   simdos::SetCurrent('C', "PROGRA~1");
   const struct {
@@ -79,10 +80,12 @@ TEST(DeleteHelperTest, PathsAreExpandedWithTheCurrentDriveAndFolder) {
       {"c:\\progra~1\\player\\delete.exe", "C:\\PROGRA~1\\PLAYER\\DELETE.EXE"},
       {"PLAYER\\DELETE.EXE", "C:\\PROGRA~1\\PLAYER\\DELETE.EXE"},
       {"d:run.exe", "D:\\GAMES\\RUN.EXE"},
+      {"e:run.exe", "E:\\RUN.EXE"},  // the root is the current folder
+      {"e:", "E:\\"},
       {"\\X\\.\\Y\\..\\Z", "C:\\X\\Z"},
       {"..\\..\\..\\A", "C:\\A"},
       {"C:\\A\\..\\..", "C:\\"},
-      {"E:X", ""},  // no such drive
+      {"F:X", ""},  // no such drive
       {"C:\\" + std::string(76, 'L'), "C:\\" + std::string(76, 'L')},
       {TooLong, ""},
       {std::string(70, 'L'), ""},  // 82 characters with the current folder
