@@ -71,7 +71,7 @@ test-wine: host win
 demo: host win
 	@scripts/demo
 
-figures: host win
+figures: host dist
 	@scripts/figures
 
 clean:
