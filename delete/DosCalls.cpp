@@ -21,6 +21,16 @@ unsigned short Int21(unsigned short function, const void* dx) {
   return ax;
 }
 
+// A byte or a word of another segment, read through FS, which nothing else uses.
+template <typename Value>
+Value Far(Segment segment, unsigned short offset) {
+  Value value;
+  asm volatile("mov %w1, %%fs\n\tmov %%fs:(%2), %0"
+               : "=q"(value)
+               : "r"(segment), "r"(static_cast<unsigned>(offset)));
+  return value;
+}
+
 }  // namespace
 
 unsigned char DosMajorVersion() {
@@ -82,17 +92,9 @@ Segment EnvironmentSegment() {
 }
 
 unsigned char FarByte(Segment segment, unsigned short offset) {
-  unsigned char byte;
-  asm volatile("mov %w1, %%fs\n\tmovb %%fs:(%2), %0"
-               : "=q"(byte)
-               : "r"(segment), "r"(static_cast<unsigned>(offset)));
-  return byte;
+  return Far<unsigned char>(segment, offset);
 }
 
 unsigned short FarWord(Segment segment, unsigned short offset) {
-  unsigned short word;
-  asm volatile("mov %w1, %%fs\n\tmovw %%fs:(%2), %0"
-               : "=r"(word)
-               : "r"(segment), "r"(static_cast<unsigned>(offset)));
-  return word;
+  return Far<unsigned short>(segment, offset);
 }
