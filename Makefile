@@ -19,7 +19,8 @@ host: deps
 	@cmake -S . -B $(HOST) -DCMAKE_BUILD_TYPE=Debug >/dev/null
 	@cmake --build $(HOST) -j$(JOBS)
 
-win: deps
+# The uninstaller carries the helper, so the helper comes first.
+win: dos
 	@cmake -S . -B $(WIN) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
 	@cmake --build $(WIN) -j$(JOBS)
 
@@ -32,7 +33,7 @@ dist: win dos
 
 # The same sources for 64-bit Windows: the Wine suites run these where the
 # machine runs no 32-bit programs (see tests/wine/run-all). Ships nothing.
-win64: deps
+win64: dos
 	@cmake -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
 	@cmake --build build/win64 -j$(JOBS)
 

@@ -13,40 +13,6 @@ static_assert(sizeof(STARTUPINFOA) == 68, "STARTUPINFOA of 32-bit Windows");
 
 namespace {
 
-bool RegisterAgentClass(HINSTANCE instance) {
-  WNDCLASSA windowClass = WNDCLASSA();
-  windowClass.style = AgentClassStyle;
-  windowClass.lpfnWndProc = AgentWndProc;
-  windowClass.hInstance = instance;
-  windowClass.hIcon = LoadIconA(instance, MainIconName);
-  windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(AgentBackground);
-  windowClass.lpszMenuName = "";
-  windowClass.lpszClassName = AgentClassName;
-  return RegisterClassA(&windowClass) != 0;
-}
-
-void CreateAgentWindow(HINSTANCE instance) {
-  int left = (GetSystemMetrics(SM_CXSCREEN) - AgentWindowWidth) / 2;
-  int top = (GetSystemMetrics(SM_CYSCREEN) - AgentWindowHeight) / 2;
-  MainWindow =
-      CreateWindowExA(0, AgentClassName, AgentTitle, AgentWindowStyle, left, top, AgentWindowWidth,
-                      AgentWindowHeight, nullptr, nullptr, instance, nullptr);
-}
-
-// The message loop; the exit code of the quit request. A failing GetMessageA
-// ends the loop instead of spinning on it.
-int RunMessageLoop() {
-  MSG message;
-  for (;;) {
-    BOOL got = GetMessageA(&message, nullptr, 0, 0);
-    if (got == 0) return static_cast<int>(message.wParam);
-    if (got == -1) return ExitFailed;
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
-  }
-}
-
 void CleanUp() {
   Shell_NotifyIconA(NIM_DELETE, &TrayData);
   KillTimer(MainWindow, TimerId);
@@ -94,8 +60,9 @@ void ArmingScan() {
 bool StartAgent() {
   SetErrorMode(SEM_FAILCRITICALERRORS);
   HINSTANCE instance = GetModuleHandleA(nullptr);
-  if (!RegisterAgentClass(instance)) return false;
-  CreateAgentWindow(instance);
+  if (!RegisterMainClass(instance, AgentClassName, AgentWndProc)) return false;
+  MainWindow =
+      CreateCentredWindow(instance, AgentClassName, AgentTitle, AgentWindowWidth, AgentWindowHeight);
   StartupCheck(true);
   IconIdle = LoadIconA(instance, IdleIconName);
   IconDisabled = LoadIconA(instance, DisabledIconName);

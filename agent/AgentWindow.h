@@ -5,16 +5,11 @@
 // after windows.h, which it needs
 #include <shellapi.h>
 
+#include "ProgramWindow.h"
 #include "Text.h"
 
-inline constexpr char AgentClassName[] = "OXD Agent";
-// 14 bytes: a fixed text, no version number is formatted into it.
-inline constexpr char AgentTitle[] = "OXD Agent v.\x01\x01";
-const UINT AgentClassStyle = CS_HREDRAW | CS_VREDRAW;
-const DWORD AgentWindowStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 const int AgentWindowWidth = 100;
 const int AgentWindowHeight = 50;
-const ULONG_PTR AgentBackground = 5;
 
 const UINT TrayIconId = 10245;
 const UINT WM_TRAYNOTIFY = WM_USER + 7;
@@ -26,13 +21,9 @@ const UINT WatchPeriod = 1000;
 inline constexpr char EnabledTip[] = "Agent is enabled";
 inline constexpr char DisabledTip[] = "Agent is disabled";
 
-inline constexpr char MainIconName[] = "MainIcon";
 inline constexpr char IdleIconName[] = "MainIcon1";
 inline constexpr char DiscIconName[] = "MainIcon2";
 inline constexpr char DisabledIconName[] = "MainIcon3";
-
-const int ExitNormal = 0;
-const int ExitFailed = 255;
 
 bool TrayIconSet(HWND window, UINT id, HICON icon, DWORD action, const Text& tip,
                  UINT callbackMessage);

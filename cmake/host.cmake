@@ -24,24 +24,32 @@ target_include_directories(simwin32 BEFORE PUBLIC sim/win32/include)
 add_library(deletehelper STATIC sim/dos/Dos.cpp delete/Helper.cpp)
 target_include_directories(deletehelper PUBLIC sim/dos/include delete)
 
-add_library(programs STATIC ${AGENT_CORE} ${UNINSTALL_CORE} ${COMMON_CORE})
-target_include_directories(programs PUBLIC agent uninstall common)
-target_link_libraries(programs PUBLIC simwin32)
+# Each program over the stand-in; the two keep program-wide globals of the
+# same names, so no binary links both.
+add_library(commoncore STATIC ${COMMON_CORE})
+target_include_directories(commoncore PUBLIC common)
+target_link_libraries(commoncore PUBLIC simwin32)
+add_library(agentcore STATIC ${AGENT_CORE})
+target_include_directories(agentcore PUBLIC agent)
+target_link_libraries(agentcore PUBLIC commoncore)
+add_library(uninstallcore STATIC ${UNINSTALL_CORE})
+target_include_directories(uninstallcore PUBLIC uninstall)
+target_link_libraries(uninstallcore PUBLIC commoncore)
 
 add_library(discmaker STATIC tests/DiscMaker.cpp)
 target_include_directories(discmaker PUBLIC tests)
-target_link_libraries(discmaker PUBLIC programs)
+target_link_libraries(discmaker PUBLIC agentcore)
 
 if(FUZZ)
   function(fuzz_target target source)
     add_executable(${target} ${source})
     target_compile_options(${target} PRIVATE -fsanitize=fuzzer)
     target_link_options(${target} PRIVATE -fsanitize=fuzzer)
-    target_link_libraries(${target} PRIVATE programs deletehelper)
+    target_link_libraries(${target} PRIVATE ${ARGN})
   endfunction()
-  fuzz_target(fuzz_markers tests/fuzz/MarkerFuzz.cpp)
-  fuzz_target(fuzz_log tests/fuzz/LogFuzz.cpp)
-  fuzz_target(fuzz_tail tests/fuzz/TailFuzz.cpp)
+  fuzz_target(fuzz_markers tests/fuzz/MarkerFuzz.cpp agentcore)
+  fuzz_target(fuzz_log tests/fuzz/LogFuzz.cpp uninstallcore)
+  fuzz_target(fuzz_tail tests/fuzz/TailFuzz.cpp deletehelper)
   return()
 endif()
 
@@ -57,12 +65,18 @@ add_executable(host_tests
   tests/AgentStartTest.cpp
   tests/WatchTest.cpp
   tests/PlayerTest.cpp
-  tests/LocationsTest.cpp
-  tests/RemovalTest.cpp
   tests/DeleteHelperTest.cpp)
-target_link_libraries(host_tests PRIVATE programs discmaker deletehelper GTest::gtest_main)
+target_link_libraries(host_tests PRIVATE discmaker deletehelper GTest::gtest_main)
 include(GoogleTest)
 gtest_discover_tests(host_tests DISCOVERY_TIMEOUT 60)
+
+add_executable(uninstall_tests
+  tests/LocationsTest.cpp
+  tests/RemovalTest.cpp
+  tests/UninstallTest.cpp)
+target_include_directories(uninstall_tests PRIVATE tests)
+target_link_libraries(uninstall_tests PRIVATE uninstallcore GTest::gtest_main)
+gtest_discover_tests(uninstall_tests DISCOVERY_TIMEOUT 60)
 
 # Writes product discs into a folder, for the Wine tests and the demo.
 add_executable(makedisc tests/MakeDiscTool.cpp)
@@ -74,4 +88,4 @@ target_link_libraries(tick_cost PRIVATE discmaker)
 
 # Times the install log's deletions at two sizes; fails unless linear.
 add_executable(removal_cost tests/RemovalCost.cpp)
-target_link_libraries(removal_cost PRIVATE programs)
+target_link_libraries(removal_cost PRIVATE uninstallcore)

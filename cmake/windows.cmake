@@ -10,20 +10,32 @@ endfunction()
 
 set(DIST ${CMAKE_SOURCE_DIR}/dist)
 
+# A shipped program: no exceptions, and std::string instantiated here with
+# its bounds checks rather than taken from the runtime library, which drags
+# in its unwinder. Only the 32-bit build ships; a 64-bit one serves the Wine
+# checks alone.
+function(shipped_program target)
+  target_sources(${target} PRIVATE common/Runtime.cpp ${COMMON_CORE})
+  target_include_directories(${target} PRIVATE common)
+  target_compile_options(${target} PRIVATE -fno-exceptions -fno-rtti
+                                           -fno-asynchronous-unwind-tables -D_GLIBCXX_ASSERTIONS)
+  target_link_libraries(${target} PRIVATE version)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${DIST})
+  endif()
+  gui_program(${target})
+endfunction()
+
 # The tray agent.
-add_executable(Agent agent/WinMain.cpp agent/Runtime.cpp agent/agent.rc ${AGENT_CORE}
-                     ${COMMON_CORE})
-target_include_directories(Agent PRIVATE agent common)
-# No exceptions, and std::string instantiated here with its bounds checks
-# rather than taken from the runtime library, which drags in its unwinder.
-target_compile_options(Agent PRIVATE -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
-                                     -D_GLIBCXX_ASSERTIONS)
-target_link_libraries(Agent PRIVATE version)
-# Only the 32-bit build ships; a 64-bit one serves the Wine checks alone.
-if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-  set_target_properties(Agent PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${DIST})
-endif()
-gui_program(Agent)
+add_executable(Agent agent/WinMain.cpp agent/agent.rc ${AGENT_CORE})
+target_include_directories(Agent PRIVATE agent)
+shipped_program(Agent)
+
+# The uninstaller, carrying the MS-DOS helper that `make dos` builds first.
+add_executable(Uninstall uninstall/WinMain.cpp uninstall/uninstall.rc ${UNINSTALL_CORE})
+target_include_directories(Uninstall PRIVATE uninstall)
+set_source_files_properties(uninstall/uninstall.rc PROPERTIES OBJECT_DEPENDS ${DIST}/delete.exe)
+shipped_program(Uninstall)
 
 # Windows-side check of the foundation against Wine's registry and files.
 add_executable(foundation_check tests/wine/FoundationCheck.cpp ${AGENT_CORE} ${COMMON_CORE}

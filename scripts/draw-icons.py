@@ -1,12 +1,13 @@
 #!/usr/bin/env python3
-"""Draw the agent's icons as Windows .ico files.
+"""Draw the programs' icons as Windows .ico files.
 
-    python3 scripts/draw-icons.py [outdir]      (default: agent/icons)
+    python3 scripts/draw-icons.py [root]      (default: the repository)
 
-main.ico      32x32, 256 colours  program icon: silver CD with a note
-idle.ico      16x16, 256 colours  tray: watching, no product disc
-disc.ico      32x32, 16 colours   tray: a product disc is in a drive
-disabled.ico  32x32, 16 colours   tray: watching switched off
+agent/icons/main.ico      32x32, 256 colours  program icon: silver CD with a note
+agent/icons/idle.ico      16x16, 256 colours  tray: watching, no product disc
+agent/icons/disc.ico      32x32, 16 colours   tray: a product disc is in a drive
+agent/icons/disabled.ico  32x32, 16 colours   tray: watching switched off
+uninstall/icons/main.ico  16x16, 16 colours   uninstaller: silver CD, red minus
 
 Each file holds one palettized DIB image with an AND mask for the
 transparent corners and the centre hole. Only plain geometry and fixed
@@ -202,6 +203,23 @@ def draw_disabled():
     return pal, render(32, 32, paint, pal)
 
 
+def draw_uninstall():
+    pal = palette(16,
+                  ramp((70, 74, 82), (235, 237, 241), 8),   # disc
+                  ramp((120, 0, 0), (240, 50, 40), 3),      # minus
+                  [(255, 255, 255)])
+
+    def body(rr, th):
+        return mix((185, 188, 195), (232, 234, 238), max(sheen(th), 0) ** 2)
+
+    def paint(x, y):
+        if 9.0 <= x <= 16.0 and 10.0 <= y <= 14.0:
+            return (120, 0, 0) if x < 9.6 or x > 15.4 or y < 10.6 or y > 13.4 else (235, 45, 35)
+        return disc(x, y, 7.5, 7.2, (90, 94, 102), body, (170, 173, 180), 1.3)
+
+    return pal, render(16, 16, paint, pal)
+
+
 # -------------------------------------------------------------------- ICO
 
 def ico(pal, rows, bpp):
@@ -235,21 +253,23 @@ def ico(pal, rows, bpp):
 
 
 ICONS = [
-    ('main.ico', draw_main, 8),
-    ('idle.ico', draw_idle, 8),
-    ('disc.ico', draw_disc, 4),
-    ('disabled.ico', draw_disabled, 4),
+    ('agent/icons/main.ico', draw_main, 8),
+    ('agent/icons/idle.ico', draw_idle, 8),
+    ('agent/icons/disc.ico', draw_disc, 4),
+    ('agent/icons/disabled.ico', draw_disabled, 4),
+    ('uninstall/icons/main.ico', draw_uninstall, 4),
 ]
 
 
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
-    outdir = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, '..', 'agent', 'icons')
-    os.makedirs(outdir, exist_ok=True)
+    root = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, '..')
     for name, draw, bpp in ICONS:
         pal, rows = draw()
         data = ico(pal, rows, bpp)
-        with open(os.path.join(outdir, name), 'wb') as f:
+        path = os.path.join(root, name)
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        with open(path, 'wb') as f:
             f.write(data)
         print(f'{name}: {len(rows[0])}x{len(rows)}, {1 << bpp} colours, {len(data)} bytes')
 

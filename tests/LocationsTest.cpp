@@ -1,10 +1,10 @@
 #include "InstallRecord.h"
 #include "Locations.h"
-#include "TestMachine.h"
+#include "SimTest.h"
 
 namespace {
 
-class LocationsTest : public MachineTest {};
+class LocationsTest : public SimTest {};
 
 TEST_F(LocationsTest, FolderAndLevelCountOfTheUninstallEntry) {
   struct Case {

@@ -1,7 +1,7 @@
 #include <algorithm>
 
 #include "Removal.h"
-#include "TestMachine.h"
+#include "SimTest.h"
 
 namespace {
 
@@ -9,7 +9,7 @@ const std::string Install = "C:\\Program Files\\Player\\";
 const std::string Log = Install + "uninstall.dat";
 const DWORD Hidden = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
-class RemovalTest : public MachineTest {
+class RemovalTest : public SimTest {
  protected:
   void TearDown() override {
     // Every file deletion comes right after its attributes were reset.
@@ -21,7 +21,7 @@ class RemovalTest : public MachineTest {
       EXPECT_EQ(calls[i].path, calls[i - 1].path);
       EXPECT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE), calls[i - 1].attributes);
     }
-    MachineTest::TearDown();
+    SimTest::TearDown();
   }
 
   // The folders RemoveDirectoryA was asked to remove, in order.

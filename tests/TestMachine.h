@@ -1,22 +1,16 @@
-// Shared set-up for host tests: a fresh simulated machine per test, and a
-// check that the test left no handle open.
+// Shared set-up for the agent's host tests: a fresh simulated machine and
+// agent state per test.
 #pragma once
-
-#include <gtest/gtest.h>
 
 #include "AgentState.h"
 #include "DiscMaker.h"
-#include "SimMachine.h"
+#include "SimTest.h"
 
-class MachineTest : public ::testing::Test {
+class MachineTest : public SimTest {
  protected:
   void SetUp() override {
-    sim::Reset();
+    SimTest::SetUp();
     ResetAgentState();
-  }
-  void TearDown() override {
-    EXPECT_EQ(0, sim::OpenHandles()) << "a handle was left open";
-    EXPECT_EQ(0, sim::ReadsPastEnd()) << "a file was read after its end had been seen";
   }
 
   // Puts a disc into a CD-ROM drive, adding the drive when it is new.

@@ -76,6 +76,7 @@ struct UserState {
   std::map<uintptr_t, WindowObject> windows;  // by handle value, in creation order
   std::map<std::string, ClassInfo> classes;   // by upper-case name
   bool failRegisterClass = false;
+  bool failCreateWindow = false;
   int screenWidth = 1024, screenHeight = 768;
   std::vector<ForeignMessage> foreign;
   std::deque<MSG> posted;
@@ -116,6 +117,11 @@ struct KernelState {
   std::map<size_t, MutexObject> mutexes;
   size_t nextMutex = 1;
   std::map<std::string, std::string> iconResources;  // by upper-case name
+  std::map<std::string, std::string> resources;      // bytes by upper-case "TYPE\\NAME"
+  std::string modulePath = "C:\\PROGRAM.EXE";
+  std::string windowsFolder = "C:\\WINDOWS";
+  std::map<std::string, std::string> shortPaths;  // by normal long path
+  bool failShortPaths = false;
   std::map<uintptr_t, std::string> icons;            // loaded icon -> resource name
   std::vector<std::string> freed;
 };

@@ -1,5 +1,8 @@
 // Programs started by the program, waits, named mutexes shared with other
 // processes, Sleep, and the program's own resources.
+#include <algorithm>
+#include <cstring>
+
 #include "Machine.h"
 #include "SimMachine.h"
 
@@ -113,11 +116,37 @@ std::string IconName(HICON icon) {
 }
 
 std::vector<std::string> FreedResources() { return K().freed; }
+
+void AddResource(const std::string& type, const std::string& name, const std::string& bytes) {
+  K().resources[Upper(type + "\\" + name)] = bytes;
+}
+
+void SetModulePath(const std::string& path) { K().modulePath = path; }
+void SetShortPath(const std::string& longPath, const std::string& shortPath) {
+  K().shortPaths[NormalPath(longPath)] = shortPath;
+}
+void FailShortPaths() { K().failShortPaths = true; }
+void SetWindowsFolder(const std::string& path) { K().windowsFolder = path; }
 HINSTANCE ProgramInstance() { return reinterpret_cast<HINSTANCE>(kProgramInstance); }
 
 }  // namespace sim
 
 using namespace sim;
+
+namespace {
+
+// A text into a caller's buffer as most Win32 functions hand one out: its
+// length when it fits with its zero, else the size it needs and nothing written.
+DWORD CopyOut(const std::string& text, LPSTR buffer, DWORD size) {
+  if (!buffer || text.size() >= size) return static_cast<DWORD>(text.size() + 1);
+  std::memcpy(buffer, text.c_str(), text.size() + 1);
+  return static_cast<DWORD>(text.size());
+}
+
+// A resource handle is the address of its bytes in the machine.
+std::string* Resource(HRSRC resource) { return reinterpret_cast<std::string*>(resource); }
+
+}  // namespace
 
 UINT WINAPI WinExec(LPCSTR commandLine, UINT show) {
   Count("WinExec");
@@ -208,6 +237,61 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR name) {
   Count("GetModuleHandleA");
   if (name) return Fail(ERROR_MOD_NOT_FOUND), nullptr;
   return ProgramInstance();
+}
+
+DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR path, DWORD size) {
+  Count("GetModuleFileNameA");
+  if (module && module != ProgramInstance()) return Fail(ERROR_MOD_NOT_FOUND), 0;
+  if (!path || !size) return Fail(ERROR_INSUFFICIENT_BUFFER), 0;
+  // A path too long for the buffer is cut, and the result is the buffer's size.
+  DWORD length = static_cast<DWORD>(std::min<size_t>(K().modulePath.size(), size - 1));
+  std::memcpy(path, K().modulePath.data(), length);
+  path[length] = '\0';
+  if (length < K().modulePath.size()) return Fail(ERROR_INSUFFICIENT_BUFFER), size;
+  return length;
+}
+
+DWORD WINAPI GetShortPathNameA(LPCSTR longPath, LPSTR shortPath, DWORD size) {
+  Count("GetShortPathNameA");
+  if (!longPath) return Fail(ERROR_INVALID_PARAMETER), 0;
+  if (K().failShortPaths) return Fail(ERROR_ACCESS_DENIED), 0;
+  std::string normal = NormalPath(longPath);
+  if (!LookUp(normal)) return Fail(ERROR_FILE_NOT_FOUND), 0;
+  auto known = K().shortPaths.find(normal);
+  return CopyOut(known == K().shortPaths.end() ? longPath : known->second, shortPath, size);
+}
+
+UINT WINAPI GetWindowsDirectoryA(LPSTR path, UINT size) {
+  Count("GetWindowsDirectoryA");
+  return CopyOut(K().windowsFolder, path, size);
+}
+
+HRSRC WINAPI FindResourceA(HMODULE module, LPCSTR name, LPCSTR type) {
+  Count("FindResourceA");
+  auto it = K().resources.find(Upper(ResourceName(type) + "\\" + ResourceName(name)));
+  if ((module && module != ProgramInstance()) || it == K().resources.end())
+    return Fail(ERROR_RESOURCE_NAME_NOT_FOUND), nullptr;
+  return reinterpret_cast<HRSRC>(&it->second);
+}
+
+HGLOBAL WINAPI LoadResource(HMODULE, HRSRC resource) {
+  Count("LoadResource");
+  return resource;
+}
+
+LPVOID WINAPI LockResource(HGLOBAL resource) {
+  Count("LockResource");
+  return resource ? &(*Resource(static_cast<HRSRC>(resource)))[0] : nullptr;
+}
+
+DWORD WINAPI SizeofResource(HMODULE, HRSRC resource) {
+  Count("SizeofResource");
+  return resource ? static_cast<DWORD>(Resource(resource)->size()) : 0;
+}
+
+void WINAPI ExitProcess(UINT exitCode) {
+  Count("ExitProcess");
+  throw ProcessExit{exitCode};
 }
 
 // Obsolete on Win32: it frees nothing and returns FALSE.

@@ -118,6 +118,42 @@ void DenyRegWrite(HKEY root, const std::string& key) {
 
 using namespace sim;
 
+namespace {
+
+// The deletions go into the journal of file changes, so that tests see them
+// in their order among the files.
+LONG Journaled(const char* function, LPCSTR path, LONG error) {
+  M().fileCalls.push_back({function, path ? path : "", 0, error == ERROR_SUCCESS});
+  return error;
+}
+
+LONG DeleteValue(HKEY key, LPCSTR name) {
+  REGSAM access = 0;
+  RegKey* k = KeyOf(key, &access);
+  if (!k) return Fail(ERROR_INVALID_HANDLE);
+  if (!(access & KEY_SET_VALUE) || WriteDenied(k)) return Fail(ERROR_ACCESS_DENIED);
+  if (!k->values.erase(Upper(name ? name : ""))) return Fail(ERROR_FILE_NOT_FOUND);
+  return ERROR_SUCCESS;
+}
+
+LONG DeleteKey(HKEY key, LPCSTR subKey) {
+  RegKey* parent = KeyOf(key, nullptr);
+  if (!parent || !subKey || !*subKey) return Fail(ERROR_INVALID_PARAMETER);
+  std::string path(subKey);
+  size_t cut = path.find_last_of('\\');
+  RegKey* owner = cut == std::string::npos ? parent : Walk(parent, path.substr(0, cut), false);
+  std::string leaf = cut == std::string::npos ? path : path.substr(cut + 1);
+  if (!owner) return Fail(ERROR_FILE_NOT_FOUND);
+  auto it = owner->keys.find(Upper(leaf));
+  if (it == owner->keys.end()) return Fail(ERROR_FILE_NOT_FOUND);
+  if (!it->second->keys.empty() || owner->denyWrite || it->second->denyWrite)
+    return Fail(ERROR_ACCESS_DENIED);
+  owner->keys.erase(it);
+  return ERROR_SUCCESS;
+}
+
+}  // namespace
+
 LONG WINAPI RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD, REGSAM access, PHKEY result) {
   Count("RegOpenKeyExA");
   RegKey* parent = KeyOf(key, nullptr);
@@ -189,29 +225,12 @@ LONG WINAPI RegSetValueExA(HKEY key, LPCSTR name, DWORD, DWORD type, const BYTE*
 
 LONG WINAPI RegDeleteValueA(HKEY key, LPCSTR name) {
   Count("RegDeleteValueA");
-  REGSAM access = 0;
-  RegKey* k = KeyOf(key, &access);
-  if (!k) return Fail(ERROR_INVALID_HANDLE);
-  if (!(access & KEY_SET_VALUE) || WriteDenied(k)) return Fail(ERROR_ACCESS_DENIED);
-  if (!k->values.erase(Upper(name ? name : ""))) return Fail(ERROR_FILE_NOT_FOUND);
-  return ERROR_SUCCESS;
+  return Journaled("RegDeleteValueA", name, DeleteValue(key, name));
 }
 
 LONG WINAPI RegDeleteKeyA(HKEY key, LPCSTR subKey) {
   Count("RegDeleteKeyA");
-  RegKey* parent = KeyOf(key, nullptr);
-  if (!parent || !subKey || !*subKey) return Fail(ERROR_INVALID_PARAMETER);
-  std::string path(subKey);
-  size_t cut = path.find_last_of('\\');
-  RegKey* owner = cut == std::string::npos ? parent : Walk(parent, path.substr(0, cut), false);
-  std::string leaf = cut == std::string::npos ? path : path.substr(cut + 1);
-  if (!owner) return Fail(ERROR_FILE_NOT_FOUND);
-  auto it = owner->keys.find(Upper(leaf));
-  if (it == owner->keys.end()) return Fail(ERROR_FILE_NOT_FOUND);
-  if (!it->second->keys.empty() || owner->denyWrite || it->second->denyWrite)
-    return Fail(ERROR_ACCESS_DENIED);
-  owner->keys.erase(it);
-  return ERROR_SUCCESS;
+  return Journaled("RegDeleteKeyA", subKey, DeleteKey(key, subKey));
 }
 
 LONG WINAPI RegCloseKey(HKEY key) {

@@ -85,12 +85,15 @@ BOOL Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 // DestroyWindow without the count. As on Windows, the window is still valid
-// while it handles WM_DESTROY; its timers go with it.
+// while it handles WM_DESTROY; its child windows and timers go with it.
 BOOL Destroy(HWND window) {
   WindowObject* target = Live(window);
   if (!target) return Fail(ERROR_INVALID_WINDOW_HANDLE), FALSE;
   if (!target->procedure) return Fail(ERROR_ACCESS_DENIED), FALSE;
   Call(window, WM_DESTROY, 0, 0);
+  for (auto& entry : U().windows)
+    if (entry.second.info.parent == window && entry.second.info.alive)
+      Destroy(reinterpret_cast<HWND>(entry.first));
   target->info.alive = false;
   std::vector<TimerInfo>& timers = U().timers;
   timers.erase(std::remove_if(timers.begin(), timers.end(),
@@ -130,7 +133,33 @@ int DefaultButton(UINT type) {
   return kButtons[group][index];
 }
 
+// The system's "Static" and "Button" controls: a check box keeps its state.
+LRESULT CALLBACK ControlProcedure(HWND window, UINT message, WPARAM wParam, LPARAM) {
+  WindowInfo& info = Live(window)->info;
+  const DWORD kTypeMask = 0xF, kAutoCheckBox = 3, kThreeState = 5, kAutoThreeState = 6;
+  DWORD type = info.style & kTypeMask;
+  bool checkBox = Upper(info.className) == "BUTTON" &&
+                  (type == BS_CHECKBOX || type == kAutoCheckBox || type == kThreeState ||
+                   type == kAutoThreeState);
+  if (message == BM_GETCHECK) return checkBox ? static_cast<LRESULT>(info.checked) : 0;
+  if (message == BM_SETCHECK && checkBox) info.checked = wParam;
+  return 0;
+}
+
+WNDPROC ProcedureOf(const std::string& className) {
+  auto found = U().classes.find(Upper(className));
+  if (found != U().classes.end()) return found->second.fields.lpfnWndProc;
+  if (Upper(className) == "STATIC" || Upper(className) == "BUTTON") return ControlProcedure;
+  return nullptr;
+}
+
 }  // namespace
+
+std::vector<HWND> Windows() {
+  std::vector<HWND> all;
+  for (const auto& entry : U().windows) all.push_back(reinterpret_cast<HWND>(entry.first));
+  return all;
+}
 
 HWND AddForeignWindow(const std::string& className, const std::string& title) {
   WindowObject window;
@@ -154,6 +183,7 @@ bool GetClass(const std::string& className, ClassInfo* info) {
 }
 
 void FailRegisterClass() { U().failRegisterClass = true; }
+void FailCreateWindow() { U().failCreateWindow = true; }
 
 void SetScreenSize(int width, int height) {
   U().screenWidth = width;
@@ -229,13 +259,13 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD
                             int y, int width, int height, HWND parent, HMENU menu,
                             HINSTANCE instance, LPVOID) {
   Count("CreateWindowExA");
-  if (IsIntResource(className)) return Fail(ERROR_CANNOT_FIND_WND_CLASS), nullptr;
-  auto found = U().classes.find(Upper(className));
-  if (found == U().classes.end()) return Fail(ERROR_CANNOT_FIND_WND_CLASS), nullptr;
+  if (U().failCreateWindow) return Fail(ERROR_NOT_ENOUGH_MEMORY), nullptr;
+  WNDPROC procedure = IsIntResource(className) ? nullptr : ProcedureOf(className);
+  if (!procedure) return Fail(ERROR_CANNOT_FIND_WND_CLASS), nullptr;
   WindowObject window;
   window.info = WindowInfo{className, title ? title : "", exStyle, style, x, y, width, height,
                            parent, menu, instance, true};
-  window.procedure = found->second.fields.lpfnWndProc;
+  window.procedure = procedure;
   HWND handle = AddWindow(window);
   // As on Windows, a window that answers WM_CREATE with -1 is not made.
   if (Call(handle, WM_CREATE, 0, 0) == -1) {
@@ -298,6 +328,23 @@ LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM, LPARAM) {
   Count("DefWindowProcA");
   if (message == WM_CLOSE) Destroy(window);
   return 0;
+}
+
+BOOL WINAPI ShowWindow(HWND window, int show) {
+  Count("ShowWindow");
+  WindowObject* target = Live(window);
+  if (!target) return Fail(ERROR_INVALID_WINDOW_HANDLE), FALSE;
+  bool wasVisible = target->info.shown > 0 || (target->info.style & WS_VISIBLE);
+  target->info.shown = show;
+  return wasVisible;
+}
+
+BOOL WINAPI UpdateWindow(HWND window) {
+  Count("UpdateWindow");
+  WindowObject* target = Live(window);
+  if (!target) return Fail(ERROR_INVALID_WINDOW_HANDLE), FALSE;
+  target->info.updated = true;
+  return TRUE;
 }
 
 BOOL WINAPI DestroyWindow(HWND window) {

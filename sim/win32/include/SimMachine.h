@@ -62,8 +62,9 @@ void UseFile(const std::string& path);
 // `target` holds; RemoveDirectoryA of `path` removes the link alone.
 void AddFolderLink(const std::string& path, const std::string& target);
 DWORD Attributes(const std::string& path);  // INVALID_FILE_ATTRIBUTES when missing
-// SetFileAttributesA, DeleteFileA and RemoveDirectoryA calls in their order,
-// with the paths as the program passed them.
+// SetFileAttributesA, DeleteFileA, RemoveDirectoryA, RegDeleteKeyA and
+// RegDeleteValueA calls in their order, with the paths (the key, or the
+// value's name) as the program passed them.
 struct FileCall {
   std::string function, path;
   DWORD attributes;  // SetFileAttributesA's argument, else 0
@@ -92,7 +93,13 @@ struct WindowInfo {
   HMENU menu = nullptr;
   HINSTANCE instance = nullptr;
   bool alive = false;  // not destroyed
+  int shown = -1;      // the last ShowWindow command, -1 for none
+  bool updated = false;
+  WPARAM checked = BST_UNCHECKED;  // a check box's state
 };
+// The windows of this program and of others, in creation order; the system
+// classes "Static" and "Button" make windows of this program too.
+std::vector<HWND> Windows();
 WindowInfo GetWindow(HWND window);
 // A class as registered, its texts copied.
 struct ClassInfo {
@@ -103,6 +110,7 @@ struct ClassInfo {
 };
 bool GetClass(const std::string& className, ClassInfo* info);  // without regard to case
 void FailRegisterClass();  // the next RegisterClassA calls fail
+void FailCreateWindow();   // the next CreateWindowExA calls fail
 void SetScreenSize(int width, int height);  // GetSystemMetrics; 1024 x 768 after Reset
 struct ForeignMessage {
   HWND window;
@@ -215,8 +223,23 @@ void AbandonMutex(const std::string& name);
 void ReleaseHeldMutex(const std::string& name);
 bool MutexExists(const std::string& name);
 
+// ---- The program itself ----------------------------------------------------
+// GetModuleFileNameA's path of the program; "C:\\PROGRAM.EXE" after Reset.
+void SetModulePath(const std::string& path);
+// The short form GetShortPathNameA gives for an existing path; a path
+// without one is its own short form. FailShortPaths makes every call fail.
+void SetShortPath(const std::string& longPath, const std::string& shortPath);
+void FailShortPaths();
+void SetWindowsFolder(const std::string& path);  // "C:\\WINDOWS" after Reset
+// ExitProcess throws this; the test catches it.
+struct ProcessExit {
+  UINT code;
+};
+
 // ---- The program's resources ---------------------------------------------
 void AddIconResource(const std::string& name);
+// A resource of the given string type and name, with its bytes.
+void AddResource(const std::string& type, const std::string& name, const std::string& bytes);
 std::string IconName(HICON icon);  // "" for no icon of this program
 std::vector<std::string> FreedResources();  // names of icons passed to FreeResource, in order
 HINSTANCE ProgramInstance();               // GetModuleHandleA(nullptr)

@@ -249,7 +249,16 @@ void WINAPI Sleep(DWORD milliseconds);
 HANDLE WINAPI CreateMutexA(LPSECURITY_ATTRIBUTES security, BOOL initialOwner, LPCSTR name);
 BOOL WINAPI ReleaseMutex(HANDLE mutex);
 HMODULE WINAPI GetModuleHandleA(LPCSTR name);
+DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR path, DWORD size);
+DWORD WINAPI GetShortPathNameA(LPCSTR longPath, LPSTR shortPath, DWORD size);
+UINT WINAPI GetWindowsDirectoryA(LPSTR path, UINT size);
+HRSRC WINAPI FindResourceA(HMODULE module, LPCSTR name, LPCSTR type);
+HGLOBAL WINAPI LoadResource(HMODULE module, HRSRC resource);
+LPVOID WINAPI LockResource(HGLOBAL resource);
+DWORD WINAPI SizeofResource(HMODULE module, HRSRC resource);
 BOOL WINAPI FreeResource(HGLOBAL resource);
+// The stand-in ends the program by throwing sim::ProcessExit.
+[[noreturn]] void WINAPI ExitProcess(UINT exitCode);
 
 // Windows, messages, timers, menus, message boxes
 typedef UINT_PTR WPARAM;
@@ -313,6 +322,15 @@ typedef struct tagTPMPARAMS TPMPARAMS, *LPTPMPARAMS;
 #define WS_POPUP 0x80000000
 #define WS_CAPTION 0x00C00000
 #define WS_SYSMENU 0x00080000
+#define WS_CHILD 0x40000000
+#define WS_VISIBLE 0x10000000
+#define BS_PUSHBUTTON 0x00000000
+#define BS_CHECKBOX 0x00000002
+#define BM_GETCHECK 0x00F0
+#define BM_SETCHECK 0x00F1
+#define BST_UNCHECKED 0
+#define BST_CHECKED 1
+#define SW_SHOWNORMAL 1
 #define SM_CXSCREEN 0
 #define SM_CYSCREEN 1
 #define IDC_ARROW MAKEINTRESOURCEA(32512)
@@ -325,6 +343,7 @@ typedef struct tagTPMPARAMS TPMPARAMS, *LPTPMPARAMS;
 #define MB_ICONHAND 0x00000010
 #define MB_ICONEXCLAMATION 0x00000030
 #define MB_DEFBUTTON2 0x00000100
+#define MB_TASKMODAL 0x00002000
 #define IDOK 1
 #define IDCANCEL 2
 #define IDYES 6
@@ -355,3 +374,5 @@ BOOL WINAPI TrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND owner, L
 BOOL WINAPI GetCursorPos(LPPOINT point);
 BOOL WINAPI SetForegroundWindow(HWND window);
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+BOOL WINAPI ShowWindow(HWND window, int show);
+BOOL WINAPI UpdateWindow(HWND window);

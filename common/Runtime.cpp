@@ -1,4 +1,4 @@
-// The agent never raises an exception of its own; the only ones the runtime
+// Neither program raises an exception of its own; the only ones the runtime
 // could raise are out-of-memory and length errors of its strings, after which
 // nothing sensible is left to do. Ending the process at once keeps the C++
 // runtime's exception machinery (unwinder, demangler, printf) out of the

@@ -1,0 +1,443 @@
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "Dialog.h"
+#include "Handoff.h"
+#include "InstallRecord.h"
+#include "ProgramWindow.h"
+#include "SimTest.h"
+#include "UninstallRun.h"
+
+namespace {
+
+typedef std::vector<std::string> Lines;
+
+const std::string Install = "C:\\Program Files\\Player\\";
+const std::string Self = Install + "Uninstall.exe";
+const std::string SelfShort = "C:\\PROGRA~1\\PLAYER\\UNINST~1.EXE";
+const std::string Helper = Install + "delete.exe";
+const std::string HelperImage = std::string("MZ\x10\0helper", 10);
+const std::string Player = Install + "zel.exe";
+const std::string Desktop = "C:\\Users\\Ann\\Desktop";
+const std::string Programs = "C:\\Users\\Ann\\Programs";
+const std::string Menu = Programs + "\\Tavimo\\ZEL\\";
+const std::string AgentFile = "C:\\Tools\\Tavimo\\Agent\\Agent.exe";
+const std::string Ini = "C:\\WINDOWS\\zel.ini";
+
+// A click, or any other message posted to the main window.
+struct Action {
+  UINT message;
+  WPARAM wParam;
+};
+Action Click(int id) { return {WM_COMMAND, static_cast<WPARAM>(id)}; }
+const Action CloseBox = {WM_CLOSE, 0};
+
+class UninstallTest : public SimTest {
+ protected:
+  void SetUp() override {
+    SimTest::SetUp();
+    ResetUninstallState();
+    sim::AddIconResource(MainIconName);
+    sim::AddResource(HelperResourceType, HelperResourceName, HelperImage);
+    sim::SetModulePath(Self);
+    sim::SetShortPath(Self, SelfShort);
+  }
+
+  // An installation as the player's installer leaves it, with the agent
+  // running and files of the user's own beside it.
+  static void LayDown(bool agentRunning = true) {
+    HKEY lm = HKEY_LOCAL_MACHINE, cu = HKEY_CURRENT_USER;
+    sim::SetRegText(lm, ZelKey, RootDirValue, Player);
+    sim::SetRegText(lm, AgentKey, RootDirValue, AgentFile);
+    sim::SetRegText(lm, UninstallKey, UninstallStringValue, "\"" + Self + "\"");
+    sim::SetRegText(lm, UninstallKey, ShortcutPathValue, "Tavimo\\ZEL");
+    sim::SetRegText(lm, UninstallKey, CreatePathValue, "C:\\Program Files\\Player");
+    sim::SetRegText(cu, RunKey, AutostartValue, AgentFile);
+    sim::SetRegText(cu, ShellFoldersKey, DesktopValue, Desktop);
+    sim::SetRegText(cu, ShellFoldersKey, ProgramsValue, Programs);
+    for (const std::string& file : Lines{Self, Install + "favorites.dat", Install + "A_data\\skin.bin", Install + "h_1.bin",
+          Install + "ENG\\lang.dll", Ini, Desktop + "\\ZEL Musical Player.lnk",
+          Desktop + "\\ZEL Musical Player 1.2.3.4.lnk", Desktop + "\\mine.txt",
+          Menu + "ZEL Musical Player.lnk", Menu + "Uninstall.lnk", Menu + "Agent.lnk",
+          Programs + "\\Other.lnk", AgentFile, "C:\\Program Files\\mine.txt"})
+      sim::AddFile(file, "x");
+    sim::AddFile(Player, "x", FILE_ATTRIBUTE_READONLY);
+    sim::SetFileVersion(Player, "1.2.3.4");
+    sim::AddFile(Install + "uninstall.dat", Player + "\r\n" + Install + "ENG\\lang.dll\r\n");
+    if (agentRunning) sim::AddForeignWindow(AgentClassName, AgentTitle);
+  }
+
+  // Runs the program; each time its loop has nothing to do, the next action
+  // is posted. The exit code, from the loop's end or from ExitProcess.
+  static int Run(std::vector<Action> actions) {
+    size_t next = 0;
+    sim::OnIdle([&] {
+      if (next < actions.size())
+        PostMessageA(MainWindow, actions[next].message, actions[next].wParam, 0);
+      ++next;
+    });
+    try {
+      return UninstallMain();
+    } catch (const sim::ProcessExit& exit) {
+      return static_cast<int>(exit.code);
+    }
+  }
+
+  // The deletions of files, folders, keys and values, in their order.
+  static Lines Deletions() {
+    Lines done;
+    for (const sim::FileCall& call : sim::FileCalls())
+      if (call.function != "SetFileAttributesA") done.push_back(call.function + " " + call.path);
+    return done;
+  }
+
+  static std::vector<std::string> CommandLines() {
+    std::vector<std::string> lines;
+    for (const sim::ProcessStarted& started : sim::Processes()) {
+      EXPECT_TRUE(started.winExec);
+      EXPECT_EQ(static_cast<UINT>(SW_HIDE), started.show);
+      lines.push_back(started.commandLine);
+    }
+    return lines;
+  }
+};
+
+const Lines FavoritesDeletions = {
+    "DeleteFileA " + Install + "favorites.dat",
+    "DeleteFileA " + Ini,
+};
+const Lines PlayerDeletions = {
+    "DeleteFileA " + Install + "A_data\\skin.bin",
+    "RemoveDirectoryA " + Install + "A_data",
+    "DeleteFileA " + Install + "h_1.bin",
+    "DeleteFileA " + Player,
+    "DeleteFileA " + Install + "ENG\\lang.dll",
+    "DeleteFileA " + Install + "uninstall.dat",
+    "DeleteFileA " + Install + "uninstall.dat",
+    "DeleteFileA " + Desktop + "\\ZEL Musical Player.lnk",
+    "DeleteFileA " + Desktop + "\\ZEL Musical Player 1.2.3.4.lnk",
+    "DeleteFileA " + Menu + "ZEL Musical Player.lnk",
+    "DeleteFileA " + Menu + "Uninstall.lnk",
+    "DeleteFileA " + Menu + "Agent.lnk",
+    "DeleteFileA " + AgentFile,
+    "RemoveDirectoryA C:\\Tools\\Tavimo\\Agent",
+    "RemoveDirectoryA C:\\Tools\\Tavimo",
+    std::string("RegDeleteKeyA ") + AgentKey,
+    std::string("RegDeleteValueA ") + AutostartValue,
+    "RemoveDirectoryA " + Programs + "\\Tavimo\\ZEL",
+    "RemoveDirectoryA " + Programs + "\\Tavimo",
+    "RemoveDirectoryA " + Programs + "\\",
+    std::string("RegDeleteKeyA ") + ZelKey,
+    std::string("RegDeleteKeyA ") + UninstallKey,
+    "RemoveDirectoryA " + Install + "ENG",
+};
+const std::string HandOff = "\"" + Helper + "\" 3 " + SelfShort;
+
+Lines Join(Lines a, const Lines& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+TEST_F(UninstallTest, TheWindowAndItsControlsAreBuiltAsDrawn) {
+  struct Screen {
+    int width, height, left, top;
+  } screens[] = {{640, 480, 212, 177}, {1024, 768, 404, 321}};
+  for (const Screen& screen : screens) {
+    sim::Reset();
+    SetUp();
+    sim::SetScreenSize(screen.width, screen.height);
+    std::vector<HWND> seen;
+    std::vector<LRESULT> checks;
+    sim::OnIdle([&] {
+      seen = sim::Windows();
+      for (HWND box : {PlayerBox, FavoritesBox})
+        checks.push_back(SendMessageA(box, BM_GETCHECK, 0, 0));
+      PostMessageA(MainWindow, WM_COMMAND, CancelButtonId, 0);
+    });
+    ASSERT_EQ(0, UninstallMain());
+    sim::ClassInfo windowClass;
+    ASSERT_TRUE(sim::GetClass("WinMin", &windowClass));
+    EXPECT_EQ(static_cast<UINT>(CS_HREDRAW | CS_VREDRAW), windowClass.fields.style);
+    EXPECT_EQ(WndProc, windowClass.fields.lpfnWndProc);
+    EXPECT_EQ("MainIcon", sim::IconName(windowClass.fields.hIcon));
+    EXPECT_EQ(5u, reinterpret_cast<uintptr_t>(windowClass.fields.hbrBackground));
+    EXPECT_EQ("", windowClass.menuName);
+
+    ASSERT_EQ(6u, seen.size());
+    sim::WindowInfo main = sim::GetWindow(seen[0]);
+    EXPECT_EQ("Uninstall", main.title);
+    EXPECT_EQ(0x80C80000u, main.style);
+    EXPECT_EQ(screen.left, main.x);
+    EXPECT_EQ(screen.top, main.y);
+    EXPECT_EQ(215, main.width);
+    EXPECT_EQ(125, main.height);
+    EXPECT_EQ(SW_SHOWNORMAL, main.shown);
+    EXPECT_TRUE(main.updated);
+    struct Child {
+      const char* className;
+      std::string text;
+      DWORD style;
+      int x, y, width, height, id;
+    } children[] = {
+        {"Static", "\xC4\xE5\xE8\xED\xF1\xF2\xE0\xEB\xE8\xF0\xEE\xE2\xE0\xF2\xFC:", 0x50000000, 20,
+         10, 200, 20, 0},
+        {"Button", "ZEL Musical Player", 0x50000002, 20, 30, 220, 20, 201},
+        {"Button", "\xCC\xEE\xE8 \xEB\xFE\xE1\xE8\xEC\xFB\xE5", 0x50000002, 20, 50, 220, 20, 202},
+        {"Button", "OK", 0x50000000, 130, 75, 56, 18, 205},
+        {"Button", "Cancel", 0x50000000, 20, 75, 56, 18, 206},
+    };
+    for (size_t i = 0; i < 5; ++i) {
+      sim::WindowInfo child = sim::GetWindow(seen[i + 1]);
+      const Child& want = children[i];
+      EXPECT_EQ(want.className, child.className) << i;
+      EXPECT_EQ(want.text, child.title) << i;
+      EXPECT_EQ(want.style, child.style) << i;
+      EXPECT_EQ(0u, child.exStyle) << i;
+      EXPECT_EQ(seen[0], child.parent) << i;
+      EXPECT_EQ(want.id, static_cast<int>(reinterpret_cast<intptr_t>(child.menu))) << i;
+      EXPECT_EQ(std::vector<int>({want.x, want.y, want.width, want.height}),
+                std::vector<int>({child.x, child.y, child.width, child.height}))
+          << i;
+    }
+    EXPECT_EQ(std::vector<LRESULT>({BST_CHECKED, BST_CHECKED}), checks) << "both boxes checked";
+  }
+}
+
+TEST_F(UninstallTest, WhatTheUserDoesInTheWindow) {
+  struct Case {
+    const char* what;
+    std::vector<Action> actions;
+    std::vector<WPARAM> boxes;  // player, favourites at the end
+  } cases[] = {
+      {"Cancel", {Click(CancelButtonId)}, {BST_CHECKED, BST_CHECKED}},
+      {"the close box", {CloseBox}, {BST_CHECKED, BST_CHECKED}},
+      {"a click toggles a box, a second click toggles it back",
+       {Click(PlayerBoxId), Click(FavoritesBoxId), Click(FavoritesBoxId), CloseBox},
+       {BST_UNCHECKED, BST_CHECKED}},
+      {"a notification other than a click is no click",
+       {{WM_COMMAND, 0x10000 | PlayerBoxId}, {WM_COMMAND, 0x10000 | OkButtonId}, CloseBox},
+       {BST_CHECKED, BST_CHECKED}},
+      {"OK with both boxes cleared",
+       {Click(PlayerBoxId), Click(FavoritesBoxId), Click(OkButtonId)},
+       {BST_UNCHECKED, BST_UNCHECKED}},
+  };
+  for (const Case& c : cases) {
+    sim::Reset();
+    SetUp();
+    LayDown();
+    EXPECT_EQ(0, Run(c.actions)) << c.what;
+    EXPECT_EQ(c.boxes, std::vector<WPARAM>({sim::GetWindow(PlayerBox).checked,
+                                            sim::GetWindow(FavoritesBox).checked}))
+        << c.what;
+    EXPECT_EQ(Lines(), Deletions()) << c.what;
+    EXPECT_TRUE(sim::Processes().empty()) << c.what;
+  }
+}
+
+TEST_F(UninstallTest, EachBoxRemovesWhatItStandsForInTheFixedOrder) {
+  struct Case {
+    const char* what;
+    std::vector<Action> clicks;
+    int exitCode;
+    Lines deletions;
+    std::vector<std::string> started;
+  } cases[] = {
+      {"favourites only", {Click(PlayerBoxId), Click(OkButtonId)}, 0, FavoritesDeletions, {}},
+      {"player only", {Click(FavoritesBoxId), Click(OkButtonId)}, 255, PlayerDeletions, {HandOff}},
+      {"both", {Click(OkButtonId)}, 255, Join(FavoritesDeletions, PlayerDeletions), {HandOff}},
+  };
+  for (const Case& c : cases) {
+    sim::Reset();
+    SetUp();
+    LayDown();
+    EXPECT_EQ(c.exitCode, Run(c.clicks)) << c.what;
+    EXPECT_EQ(c.deletions, Deletions()) << c.what;
+    EXPECT_EQ(c.started, CommandLines()) << c.what;
+    bool player = c.exitCode == 255;
+    EXPECT_EQ(player, sim::FileContent(Helper) == HelperImage) << c.what;
+    EXPECT_EQ(player ? 300u : 0u, sim::SleptMilliseconds()) << c.what << ": log pause, agent pause";
+    EXPECT_EQ(player ? 1u : 0u, sim::ForeignMessages().size()) << c.what;
+    EXPECT_TRUE(sim::EntryExists(Desktop + "\\mine.txt")) << c.what;
+    EXPECT_TRUE(sim::EntryExists(Programs + "\\Other.lnk")) << c.what;
+    EXPECT_TRUE(sim::RegKeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tavimo Company")) << c.what;
+  }
+  sim::ForeignMessage closing = sim::ForeignMessages().at(0);
+  EXPECT_EQ(std::vector<UINT>({WM_DESTROY, 0, 0, 0}),
+            std::vector<UINT>({closing.message, static_cast<UINT>(closing.wParam),
+                               static_cast<UINT>(closing.lParam), closing.posted}));
+  // Every file goes with its attributes reset, but for the log's second, plain deletion.
+  std::vector<sim::FileCall> calls = sim::FileCalls();
+  Lines plain;
+  for (size_t i = 1; i < calls.size(); ++i) {
+    const sim::FileCall &call = calls[i], &before = calls[i - 1];
+    bool reset = before.function == "SetFileAttributesA" && before.path == call.path &&
+                 before.attributes == FILE_ATTRIBUTE_ARCHIVE;
+    if (call.function == "DeleteFileA" && !reset) plain.push_back(call.path);
+  }
+  EXPECT_EQ(Lines({Install + "uninstall.dat"}), plain);
+}
+
+TEST_F(UninstallTest, WhatTheInstallationHoldsShapesTheRun) {
+  struct Case {
+    const char* what;
+    std::function<void()> change;
+    std::function<void()> check;
+    bool agentRunning = true;
+  } cases[] = {
+      {"a player file without a version gives 0.0.0.0 in the shortcut's name",
+       [] { sim::SetVersionInfo(Player, {}); },
+       [] {
+         Lines done = Deletions();
+         EXPECT_NE(done.end(), std::find(done.begin(), done.end(),
+                                         "DeleteFileA " + Desktop +
+                                             "\\ZEL Musical Player 0.0.0.0.lnk"));
+       }},
+      {"an Orvana program file keeps the agent",
+       [] {
+         sim::AddFile("C:\\Orvana\\oxd.exe", "x");
+         sim::SetRegText(HKEY_LOCAL_MACHINE, OxdKey, RootDirValue, "C:\\Orvana\\oxd.exe");
+       },
+       [] {
+         EXPECT_TRUE(sim::ForeignMessages().empty());
+         EXPECT_TRUE(sim::EntryExists(AgentFile));
+         EXPECT_TRUE(sim::RegKeyExists(HKEY_LOCAL_MACHINE, AgentKey));
+         EXPECT_TRUE(sim::GetRegValue(HKEY_CURRENT_USER, RunKey, AutostartValue, nullptr, nullptr));
+         EXPECT_FALSE(sim::RegKeyExists(HKEY_LOCAL_MACHINE, ZelKey));
+       }},
+      {"an agent that is not running gets no message and no pause, and goes",
+       [] {},
+       [] {
+         EXPECT_TRUE(sim::ForeignMessages().empty());
+         EXPECT_EQ(100u, sim::SleptMilliseconds());
+         EXPECT_FALSE(sim::EntryExists("C:\\Tools\\Tavimo"));
+         EXPECT_TRUE(sim::EntryExists("C:\\Tools"));
+         EXPECT_FALSE(sim::RegKeyExists(HKEY_LOCAL_MACHINE, AgentKey));
+       },
+       false},
+      {"an empty ShortcutPath looks in the Programs folder itself",
+       [] { sim::SetRegText(HKEY_LOCAL_MACHINE, UninstallKey, ShortcutPathValue, ""); },
+       [] {
+         Lines done = Deletions();
+         for (const char* line : {"DeleteFileA C:\\Users\\Ann\\Programs\\\\Agent.lnk",
+                                  "RemoveDirectoryA C:\\Users\\Ann\\Programs\\"})
+           EXPECT_NE(done.end(), std::find(done.begin(), done.end(), line)) << line;
+         EXPECT_TRUE(sim::EntryExists(Programs + "\\Other.lnk"));
+       }},
+      {"no CreatePath gives the count 0",
+       [] { sim::SetRegText(HKEY_LOCAL_MACHINE, UninstallKey, CreatePathValue, ""); },
+       [] { EXPECT_EQ(Lines({"\"" + Helper + "\" 0 " + SelfShort}), CommandLines()); }},
+      {"an old read-only delete.exe is replaced",
+       [] { sim::AddFile(Helper, "old", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN); },
+       [] {
+         EXPECT_EQ(HelperImage, sim::FileContent(Helper));
+         EXPECT_EQ(0u, sim::Attributes(Helper) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+       }},
+      {"a delete.exe in use stays, and is started all the same",
+       [] {
+         sim::AddFile(Helper, "old");
+         sim::UseFile(Helper);
+       },
+       [] {
+         EXPECT_EQ("old", sim::FileContent(Helper));
+         EXPECT_EQ(Lines({HandOff}), CommandLines());
+       }},
+      {"no short path: the long one, which holds a blank, is left out",
+       [] { sim::FailShortPaths(); },
+       [] { EXPECT_EQ(Lines({"\"" + Helper + "\" 3"}), CommandLines()); }},
+  };
+  for (const Case& c : cases) {
+    sim::Reset();
+    SetUp();
+    LayDown(c.agentRunning);
+    c.change();
+    EXPECT_EQ(255, Run({Click(OkButtonId)})) << c.what;
+    SCOPED_TRACE(c.what);
+    c.check();
+  }
+}
+
+TEST_F(UninstallTest, WithoutAnInstallationFolderNothingIsTakenFromTheCurrentFolder) {
+  LayDown();
+  sim::SetRegText(HKEY_LOCAL_MACHINE, UninstallKey, UninstallStringValue, "Uninstall.exe");
+  EXPECT_EQ(255, Run({Click(OkButtonId)}));
+  for (const sim::FileCall& call : sim::FileCalls()) {
+    if (call.function.find("Reg") == 0) continue;
+    EXPECT_EQ(0u, call.path.find("C:\\")) << call.path;
+  }
+  EXPECT_EQ(Lines({"DeleteFileA " + Ini}), Lines({Deletions().at(0)}));
+  EXPECT_TRUE(sim::Processes().empty());
+  EXPECT_TRUE(sim::EntryExists(Install + "favorites.dat"));
+  EXPECT_FALSE(sim::EntryExists(Desktop + "\\ZEL Musical Player.lnk"));
+  EXPECT_FALSE(sim::RegKeyExists(HKEY_LOCAL_MACHINE, UninstallKey));
+}
+
+TEST_F(UninstallTest, AnUnreadableLogEndsTheRunWithTheRuntimeError) {
+  LayDown();
+  sim::FailOpen(Install + "uninstall.dat");
+  EXPECT_EQ(1, Run({Click(OkButtonId)}));
+  ASSERT_EQ(1u, sim::MessageBoxes().size());
+  sim::MessageBoxShown box = sim::MessageBoxes()[0];
+  EXPECT_EQ("Application Error", box.caption);
+  EXPECT_EQ("I/O error 5 reading " + Install + "uninstall.dat", box.text);
+  EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONHAND | MB_TASKMODAL), box.style);
+  Lines done = Deletions();
+  EXPECT_EQ("DeleteFileA " + Install + "h_1.bin", done.back()) << "nothing after the log";
+  EXPECT_TRUE(sim::EntryExists(Menu + "Agent.lnk"));
+  EXPECT_TRUE(sim::RegKeyExists(HKEY_LOCAL_MACHINE, UninstallKey));
+  EXPECT_TRUE(sim::Processes().empty());
+}
+
+TEST_F(UninstallTest, TheHelpersCommandLine) {
+  struct Case {
+    const char* what;
+    std::string module, shortPath;  // shortPath "" : GetShortPathNameA fails
+    std::string own;
+  } cases[] = {
+      {"the short path", Self, SelfShort, SelfShort},
+      {"no short path, a long one without blanks", "C:\\PLAYER\\UNINST.EXE", "",
+       "C:\\PLAYER\\UNINST.EXE"},
+      {"no short path, a long one with a blank", Self, "", ""},
+      {"a short path with a tab", Self, "C:\\A\tB.EXE", ""},
+  };
+  for (const Case& c : cases) {
+    sim::Reset();
+    sim::SetModulePath(c.module);
+    sim::AddFile(c.module, "x");
+    if (c.shortPath.empty())
+      sim::FailShortPaths();
+    else
+      sim::SetShortPath(c.module, c.shortPath);
+    std::strcpy(PathBuffer, "C:\\WINDOWS");  // what the favourites left there
+    EXPECT_EQ(c.own, OwnPathForHelper()) << c.what;
+  }
+  EXPECT_EQ("\"C:\\P Q\\delete.exe\" 255 C:\\X.EXE",
+            HelperCommandLine("C:\\P Q\\delete.exe", 255, "C:\\X.EXE"));
+  EXPECT_EQ("\"C:\\delete.exe\" 0", HelperCommandLine("C:\\delete.exe", 0, ""));
+}
+
+TEST_F(UninstallTest, AWindowThatCannotBeMadeEndsTheProgram) {
+  for (auto fail : {sim::FailRegisterClass, sim::FailCreateWindow}) {
+    sim::Reset();
+    SetUp();
+    fail();
+    EXPECT_EQ(255, Run({}));
+    EXPECT_EQ(0, sim::Starved()) << "it does not wait without a window";
+  }
+}
+
+TEST_F(UninstallTest, TheFolderOfAPath) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"C:\\A\\B.exe", "C:\\A"}, {"C:\\A", "C:\\"},     {"C:\\", "C:\\"},
+      {"C:x.exe", "C:"},           {"\\x", "\\"},           {"\\\\srv\\share", "\\\\srv"},
+      {"C:\\A\\\\B", "C:\\A\\\\"}, {"Agent.exe", ""},       {"", ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.second, FolderOf(c.first)) << c.first;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,103 @@
+#include "Dialog.h"
+
+#include "InstallRecord.h"
+#include "ProgramWindow.h"
+#include "UninstallRun.h"
+
+HWND MainWindow, PlayerBox, FavoritesBox, OkButton, CancelButton, CaptionLabel;
+
+namespace {
+
+const DWORD LabelStyle = WS_CHILD | WS_VISIBLE;
+const DWORD CheckBoxStyle = WS_CHILD | WS_VISIBLE | BS_CHECKBOX;
+const DWORD ButtonStyle = WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON;
+const UINT ExitLogUnreadable = 1;
+inline constexpr char RuntimeErrorCaption[] = "Application Error";
+
+struct Control {
+  const char* className;
+  const char* text;  // code page 1251
+  DWORD style;
+  int x, y, width, height, id;
+  HWND* handle;
+};
+
+// In creation order. The check boxes are wider than the window's client
+// area and are clipped; Cancel stands left of OK.
+const Control Controls[] = {
+    // "Деинсталировать:" (uninstall:)
+    {"Static", "\xC4\xE5\xE8\xED\xF1\xF2\xE0\xEB\xE8\xF0\xEE\xE2\xE0\xF2\xFC:", LabelStyle, 20, 10,
+     200, 20, 0, &CaptionLabel},
+    {"Button", ZelProductName, CheckBoxStyle, 20, 30, 220, 20, PlayerBoxId, &PlayerBox},
+    // "Мои любимые" (my favourites)
+    {"Button", "\xCC\xEE\xE8 \xEB\xFE\xE1\xE8\xEC\xFB\xE5", CheckBoxStyle, 20, 50, 220, 20,
+     FavoritesBoxId, &FavoritesBox},
+    {"Button", "OK", ButtonStyle, 130, 75, 56, 18, OkButtonId, &OkButton},
+    {"Button", "Cancel", ButtonStyle, 20, 75, 56, 18, CancelButtonId, &CancelButton},
+};
+
+void CreateControls(HINSTANCE instance) {
+  for (const Control& c : Controls)
+    *c.handle = CreateWindowExA(0, c.className, c.text, c.style, c.x, c.y, c.width, c.height,
+                                MainWindow, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)),
+                                instance, nullptr);
+}
+
+// The plain check boxes do not change their own state.
+void Toggle(HWND box) {
+  bool checked = SendMessageA(box, BM_GETCHECK, 0, 0) != BST_UNCHECKED;
+  SendMessageA(box, BM_SETCHECK, checked ? BST_UNCHECKED : BST_CHECKED, 0);
+}
+
+// An install log that exists but cannot be read: the uninstall cannot know
+// what the player left, so it stops with the error and goes no further.
+[[noreturn]] void EndWithReadError(DWORD error) {
+  Text text = "I/O error " + Decimal(error) + " reading " + InstallDir + InstallLogFile;
+  MessageBoxA(nullptr, text.c_str(), RuntimeErrorCaption, MB_OK | MB_ICONHAND | MB_TASKMODAL);
+  ExitProcess(ExitLogUnreadable);
+}
+
+// The whole wParam is compared, so only a click (notification 0) counts.
+void Command(HWND window, WPARAM command) {
+  switch (command) {
+    case PlayerBoxId:
+      Toggle(PlayerBox);
+      break;
+    case FavoritesBoxId:
+      Toggle(FavoritesBox);
+      break;
+    case OkButtonId: {
+      IoResult result = DoUninstall();
+      if (result.Failed()) EndWithReadError(result.error);
+      break;
+    }
+    case CancelButtonId:
+      SendMessageA(window, WM_CLOSE, 0, 0);
+      break;
+  }
+}
+
+}  // namespace
+
+LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_DESTROY) {
+    PostQuitMessage(0);
+    return 0;
+  }
+  if (message == WM_COMMAND) Command(window, wParam);
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+int UninstallMain() {
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  if (!RegisterMainClass(instance, DialogClassName, WndProc)) return ExitFailed;
+  MainWindow = CreateCentredWindow(instance, DialogClassName, DialogTitle, DialogWidth, DialogHeight);
+  // Without its window the program could only wait for ever.
+  if (!MainWindow) return ExitFailed;
+  ShowWindow(MainWindow, SW_SHOWNORMAL);
+  UpdateWindow(MainWindow);
+  CreateControls(instance);
+  SendMessageA(PlayerBox, BM_SETCHECK, BST_CHECKED, 0);
+  SendMessageA(FavoritesBox, BM_SETCHECK, BST_CHECKED, 0);
+  return RunMessageLoop();
+}

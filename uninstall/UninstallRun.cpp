@@ -1,0 +1,109 @@
+#include "UninstallRun.h"
+
+#include "Dialog.h"
+#include "Handoff.h"
+#include "InstallRecord.h"
+#include "Locations.h"
+#include "ProgramWindow.h"
+
+Text InstallDir;
+BYTE PathLevels;
+TVersionInfo PlayerVersion;
+char PathBuffer[PathBufferSize];
+
+namespace {
+
+const DWORD AgentClosePause = 200;  // ms for the agent to end before its file goes
+
+bool Chosen(HWND box) { return SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+void RemoveFavorites() {
+  InstallDir = GetUninstallDir(UninstallStringValue);
+  if (!InstallDir.empty()) ClearAndDeleteFile(InstallDir + FavoritesFile);
+  UINT length = GetWindowsDirectoryA(PathBuffer, PathBufferSize);
+  if (length && length < PathBufferSize) ClearAndDeleteFile(Text(PathBuffer) + "\\" + PlayerIniFile);
+}
+
+// The files of the installation folder: the "A_" and "H_" entries and what
+// the install log names. Nothing when the folder is unknown, so that no name
+// is taken relative to the current folder.
+IoResult RemoveInstalledFiles() {
+  if (InstallDir.empty()) return {ERROR_SUCCESS};
+  DeletePrefixedEntries(InstallDir);
+  IoResult log = DeleteListedFiles(InstallDir);
+  if (log.Failed()) return log;
+  DeleteFileA((InstallDir + InstallLogFile).c_str());
+  return log;
+}
+
+void RemoveShortcuts() {
+  Text desktop = GetDesktopDir() + "\\" + ZelProductName;
+  ClearAndDeleteFile(desktop + ShortcutExtension);
+  ClearAndDeleteFile(desktop + " " + PlayerVersion.FileVersion + ShortcutExtension);
+  Text menu = GetProgramsDir() + "\\" + GetShortcutPath() + "\\";
+  for (const char* name : {ZelProductName, UninstallShortcutName, AgentShortcutName})
+    ClearAndDeleteFile(menu + name + ShortcutExtension);
+}
+
+void CloseRunningAgent() {
+  HWND agent = FindWindowA(AgentClassName, AgentTitle);
+  if (!agent) return;
+  SendMessageA(agent, WM_DESTROY, 0, 0);
+  Sleep(AgentClosePause);
+}
+
+// The agent's file, its folder and that folder's parent (each only if
+// empty), its key and its autostart value.
+void RemoveAgent() {
+  CloseRunningAgent();
+  Text path = GetAgentRootDir();
+  ClearAndDeleteFile(path);
+  path = FolderOf(path);
+  RemoveDirectoryA(path.c_str());
+  path = FolderOf(path);
+  RemoveDirectoryA(path.c_str());
+  DeleteAgentKey();
+  DeleteAgentRunValue();
+}
+
+// Returns only when the install log could not be read.
+IoResult RemovePlayer() {
+  PathLevels = GetCreatePathLevels();
+  InstallDir = GetUninstallDir(UninstallStringValue);
+  // Read while the player's file still exists.
+  PlayerVersion = GetFileVersionRecord(GetProductRootDir(ZelProductName));
+  IoResult files = RemoveInstalledFiles();
+  if (files.Failed()) return files;
+  RemoveShortcuts();
+  // The agent serves the Orvana edition too.
+  if (IsOrvanaMissing()) RemoveAgent();
+  RemoveFolderChain(GetProgramsDir() + "\\", GetShortcutPath());
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, ZelKey);
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, UninstallKey);
+  StartDeleteHelper();
+}
+
+}  // namespace
+
+IoResult DoUninstall() {
+  if (Chosen(FavoritesBox)) RemoveFavorites();
+  if (Chosen(PlayerBox)) return RemovePlayer();
+  SendMessageA(MainWindow, WM_DESTROY, 0, 0);
+  return {ERROR_SUCCESS};
+}
+
+Text FolderOf(const Text& path) {
+  size_t last = path.find_last_of("\\:");
+  if (last == Text::npos) return Text();
+  bool keepBackslash = path[last] != '\\' || last == 0 || path[last - 1] == ':' ||
+                       path[last - 1] == '\\';
+  return path.substr(0, keepBackslash ? last + 1 : last);
+}
+
+void ResetUninstallState() {
+  MainWindow = PlayerBox = FavoritesBox = OkButton = CancelButton = CaptionLabel = nullptr;
+  InstallDir.clear();
+  PathLevels = 0;
+  PlayerVersion = TVersionInfo();
+  PathBuffer[0] = '\0';
+}
