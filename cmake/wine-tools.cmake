@@ -22,3 +22,12 @@ target_link_options(agentctl PRIVATE -mconsole)
 
 add_executable(wine_cdrom tests/wine/WineCdrom.cpp)
 target_link_options(wine_cdrom PRIVATE -mconsole)
+
+add_executable(uninstallctl tests/wine/UninstallCtl.cpp)
+target_link_options(uninstallctl PRIVATE -mconsole)
+
+# Wine's MS-DOS loader where it cannot run: see tests/wine/DosLoader.cpp.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  add_executable(winevdm tests/wine/DosLoader.cpp)
+  gui_program(winevdm)
+endif()
