@@ -61,8 +61,8 @@ bool StartAgent() {
   SetErrorMode(SEM_FAILCRITICALERRORS);
   HINSTANCE instance = GetModuleHandleA(nullptr);
   if (!RegisterMainClass(instance, AgentClassName, AgentWndProc)) return false;
-  MainWindow =
-      CreateCentredWindow(instance, AgentClassName, AgentTitle, AgentWindowWidth, AgentWindowHeight);
+  MainWindow = CreateCentredWindow(instance, AgentClassName, AgentTitle, AgentWindowWidth,
+                                   AgentWindowHeight);
   StartupCheck(true);
   IconIdle = LoadIconA(instance, IdleIconName);
   IconDisabled = LoadIconA(instance, DisabledIconName);

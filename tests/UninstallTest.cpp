@@ -59,11 +59,12 @@ class UninstallTest : public SimTest {
     sim::SetRegText(cu, RunKey, AutostartValue, AgentFile);
     sim::SetRegText(cu, ShellFoldersKey, DesktopValue, Desktop);
     sim::SetRegText(cu, ShellFoldersKey, ProgramsValue, Programs);
-    for (const std::string& file : Lines{Self, Install + "favorites.dat", Install + "A_data\\skin.bin", Install + "h_1.bin",
-          Install + "ENG\\lang.dll", Ini, Desktop + "\\ZEL Musical Player.lnk",
-          Desktop + "\\ZEL Musical Player 1.2.3.4.lnk", Desktop + "\\mine.txt",
-          Menu + "ZEL Musical Player.lnk", Menu + "Uninstall.lnk", Menu + "Agent.lnk",
-          Programs + "\\Other.lnk", AgentFile, "C:\\Program Files\\mine.txt"})
+    for (const std::string& file :
+         Lines{Self, Install + "favorites.dat", Install + "A_data\\skin.bin", Install + "h_1.bin",
+               Install + "ENG\\lang.dll", Ini, Desktop + "\\ZEL Musical Player.lnk",
+               Desktop + "\\ZEL Musical Player 1.2.3.4.lnk", Desktop + "\\mine.txt",
+               Menu + "ZEL Musical Player.lnk", Menu + "Uninstall.lnk", Menu + "Agent.lnk",
+               Programs + "\\Other.lnk", AgentFile, "C:\\Program Files\\mine.txt"})
       sim::AddFile(file, "x");
     sim::AddFile(Player, "x", FILE_ATTRIBUTE_READONLY);
     sim::SetFileVersion(Player, "1.2.3.4");
@@ -292,9 +293,9 @@ TEST_F(UninstallTest, WhatTheInstallationHoldsShapesTheRun) {
        [] { sim::SetVersionInfo(Player, {}); },
        [] {
          Lines done = Deletions();
-         EXPECT_NE(done.end(), std::find(done.begin(), done.end(),
-                                         "DeleteFileA " + Desktop +
-                                             "\\ZEL Musical Player 0.0.0.0.lnk"));
+         EXPECT_NE(done.end(),
+                   std::find(done.begin(), done.end(),
+                             "DeleteFileA " + Desktop + "\\ZEL Musical Player 0.0.0.0.lnk"));
        }},
       {"an Orvana program file keeps the agent",
        [] {
@@ -308,8 +309,7 @@ TEST_F(UninstallTest, WhatTheInstallationHoldsShapesTheRun) {
          EXPECT_TRUE(sim::GetRegValue(HKEY_CURRENT_USER, RunKey, AutostartValue, nullptr, nullptr));
          EXPECT_FALSE(sim::RegKeyExists(HKEY_LOCAL_MACHINE, ZelKey));
        }},
-      {"an agent that is not running gets no message and no pause, and goes",
-       [] {},
+      {"an agent that is not running gets no message and no pause, and goes", [] {},
        [] {
          EXPECT_TRUE(sim::ForeignMessages().empty());
          EXPECT_EQ(100u, sim::SleptMilliseconds());
@@ -431,9 +431,9 @@ TEST_F(UninstallTest, AWindowThatCannotBeMadeEndsTheProgram) {
 
 TEST_F(UninstallTest, TheFolderOfAPath) {
   const std::pair<const char*, const char*> cases[] = {
-      {"C:\\A\\B.exe", "C:\\A"}, {"C:\\A", "C:\\"},     {"C:\\", "C:\\"},
-      {"C:x.exe", "C:"},           {"\\x", "\\"},           {"\\\\srv\\share", "\\\\srv"},
-      {"C:\\A\\\\B", "C:\\A\\\\"}, {"Agent.exe", ""},       {"", ""},
+      {"C:\\A\\B.exe", "C:\\A"},   {"C:\\A", "C:\\"}, {"C:\\", "C:\\"},
+      {"C:x.exe", "C:"},           {"\\x", "\\"},     {"\\\\srv\\share", "\\\\srv"},
+      {"C:\\A\\\\B", "C:\\A\\\\"}, {"Agent.exe", ""}, {"", ""},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(c.second, FolderOf(c.first)) << c.first;

@@ -38,9 +38,9 @@ const Control Controls[] = {
 
 void CreateControls(HINSTANCE instance) {
   for (const Control& c : Controls)
-    *c.handle = CreateWindowExA(0, c.className, c.text, c.style, c.x, c.y, c.width, c.height,
-                                MainWindow, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)),
-                                instance, nullptr);
+    *c.handle =
+        CreateWindowExA(0, c.className, c.text, c.style, c.x, c.y, c.width, c.height, MainWindow,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance, nullptr);
 }
 
 // The plain check boxes do not change their own state.
@@ -91,7 +91,8 @@ LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 int UninstallMain() {
   HINSTANCE instance = GetModuleHandleA(nullptr);
   if (!RegisterMainClass(instance, DialogClassName, WndProc)) return ExitFailed;
-  MainWindow = CreateCentredWindow(instance, DialogClassName, DialogTitle, DialogWidth, DialogHeight);
+  MainWindow =
+      CreateCentredWindow(instance, DialogClassName, DialogTitle, DialogWidth, DialogHeight);
   // Without its window the program could only wait for ever.
   if (!MainWindow) return ExitFailed;
   ShowWindow(MainWindow, SW_SHOWNORMAL);

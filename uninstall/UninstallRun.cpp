@@ -21,7 +21,8 @@ void RemoveFavorites() {
   InstallDir = GetUninstallDir(UninstallStringValue);
   if (!InstallDir.empty()) ClearAndDeleteFile(InstallDir + FavoritesFile);
   UINT length = GetWindowsDirectoryA(PathBuffer, PathBufferSize);
-  if (length && length < PathBufferSize) ClearAndDeleteFile(Text(PathBuffer) + "\\" + PlayerIniFile);
+  if (length && length < PathBufferSize)
+    ClearAndDeleteFile(Text(PathBuffer) + "\\" + PlayerIniFile);
 }
 
 // The files of the installation folder: the "A_" and "H_" entries and what
@@ -95,8 +96,8 @@ IoResult DoUninstall() {
 Text FolderOf(const Text& path) {
   size_t last = path.find_last_of("\\:");
   if (last == Text::npos) return Text();
-  bool keepBackslash = path[last] != '\\' || last == 0 || path[last - 1] == ':' ||
-                       path[last - 1] == '\\';
+  bool keepBackslash =
+      path[last] != '\\' || last == 0 || path[last - 1] == ':' || path[last - 1] == '\\';
   return path.substr(0, keepBackslash ? last + 1 : last);
 }
 

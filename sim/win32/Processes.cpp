@@ -49,9 +49,9 @@ DWORD TakeMutex(MutexObject& mutex) {
 
 bool StartupZero(const STARTUPINFOA& s) {
   return !s.lpReserved && !s.lpDesktop && !s.lpTitle && !s.dwX && !s.dwY && !s.dwXSize &&
-         !s.dwYSize && !s.dwXCountChars && !s.dwYCountChars && !s.dwFillAttribute &&
-         !s.dwFlags && !s.wShowWindow && !s.cbReserved2 && !s.lpReserved2 && !s.hStdInput &&
-         !s.hStdOutput && !s.hStdError;
+         !s.dwYSize && !s.dwXCountChars && !s.dwYCountChars && !s.dwFillAttribute && !s.dwFlags &&
+         !s.wShowWindow && !s.cbReserved2 && !s.lpReserved2 && !s.hStdInput && !s.hStdOutput &&
+         !s.hStdError;
 }
 
 // Records a start and runs the started program, if it started.

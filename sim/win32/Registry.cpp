@@ -206,8 +206,7 @@ LONG WINAPI RegQueryValueExA(HKEY key, LPCSTR name, LPDWORD, LPDWORD type, LPBYT
   return ERROR_SUCCESS;
 }
 
-LONG WINAPI RegSetValueExA(HKEY key, LPCSTR name, DWORD, DWORD type, const BYTE* data,
-                           DWORD size) {
+LONG WINAPI RegSetValueExA(HKEY key, LPCSTR name, DWORD, DWORD type, const BYTE* data, DWORD size) {
   Count("RegSetValueExA");
   REGSAM access = 0;
   RegKey* k = KeyOf(key, &access);

@@ -122,10 +122,9 @@ std::vector<MenuItem>* Menu(HMENU menu) {
 // The default button of a message box: the first, or the one MB_DEFBUTTONn names.
 int DefaultButton(UINT type) {
   const int kIdAbort = 3, kIdRetry = 4, kIdIgnore = 5;
-  const int kButtons[][3] = {{IDOK},           {IDOK, IDCANCEL},
-                             {kIdAbort, kIdRetry, kIdIgnore},
-                             {IDYES, IDNO, IDCANCEL},
-                             {IDYES, IDNO},    {kIdRetry, IDCANCEL}};
+  const int kButtons[][3] = {
+      {IDOK},        {IDOK, IDCANCEL},    {kIdAbort, kIdRetry, kIdIgnore}, {IDYES, IDNO, IDCANCEL},
+      {IDYES, IDNO}, {kIdRetry, IDCANCEL}};
   UINT group = type & 0xF;
   if (group >= sizeof kButtons / sizeof kButtons[0]) group = 0;
   UINT index = (type >> 8) & 0xF;
@@ -138,9 +137,9 @@ LRESULT CALLBACK ControlProcedure(HWND window, UINT message, WPARAM wParam, LPAR
   WindowInfo& info = Live(window)->info;
   const DWORD kTypeMask = 0xF, kAutoCheckBox = 3, kThreeState = 5, kAutoThreeState = 6;
   DWORD type = info.style & kTypeMask;
-  bool checkBox = Upper(info.className) == "BUTTON" &&
-                  (type == BS_CHECKBOX || type == kAutoCheckBox || type == kThreeState ||
-                   type == kAutoThreeState);
+  bool checkBox =
+      Upper(info.className) == "BUTTON" && (type == BS_CHECKBOX || type == kAutoCheckBox ||
+                                            type == kThreeState || type == kAutoThreeState);
   if (message == BM_GETCHECK) return checkBox ? static_cast<LRESULT>(info.checked) : 0;
   if (message == BM_SETCHECK && checkBox) info.checked = wParam;
   return 0;
@@ -263,8 +262,9 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD
   WNDPROC procedure = IsIntResource(className) ? nullptr : ProcedureOf(className);
   if (!procedure) return Fail(ERROR_CANNOT_FIND_WND_CLASS), nullptr;
   WindowObject window;
-  window.info = WindowInfo{className, title ? title : "", exStyle, style, x, y, width, height,
-                           parent, menu, instance, true};
+  window.info =
+      WindowInfo{className, title ? title : "", exStyle, style, x, y, width, height, parent,
+                 menu,      instance,           true};
   window.procedure = procedure;
   HWND handle = AddWindow(window);
   // As on Windows, a window that answers WM_CREATE with -1 is not made.
