@@ -588,3 +588,98 @@ wl_cleanup() {
     wl_xvfb_stop || true
     return "$rc"
 }
+
+# wl_russian_locale
+# Exports LANG and LC_CTYPE for a Russian UTF-8 locale, under which Wine's
+# ANSI code page is 1251 and the uninstaller's texts draw as Cyrillic. LC_ALL
+# is unset (it would override them); LC_COLLATE and LC_MESSAGES are C, so
+# that sort keeps its order and the tools speak English. Fails, changing
+# nothing, when the machine has no such locale (scripts/install-deps makes
+# one).
+wl_russian_locale() {
+    local name
+    name=$(locale -a 2>/dev/null | grep -ix 'ru_RU\.utf-\{0,1\}8' | head -n 1) || true
+    [[ -n $name ]] || return 1
+    unset LC_ALL
+    export LANG=$name LC_CTYPE=$name LC_COLLATE=C LC_MESSAGES=C
+}
+
+# wl_installation E_FOLDER SHIPPED_FOLDER TOOLS_FOLDER
+# Lays down in $WINEPREFIX the ZEL installation as the player's installer
+# leaves it, with files of the user's own, in place of one laid down before.
+# E_FOLDER becomes drive E:, a drive of its own, where no two long names in
+# one folder start alike (so DOSBox's short names are the "~1" ones):
+#   E:\Program Files\Tavimo\Player\   zel.exe (TOOLS_FOLDER's versioned.exe,
+#       file version 2.5.0.17), Uninstall.exe, zel.dll, ENG\lang.dll,
+#       A_data\, A_list.txt, H_cache\, H_help.txt, favorites.dat, and
+#       uninstall.dat naming zel.exe, zel.dll and ENG\lang.dll (CR LF lines)
+#   E:\Program Files\readme.txt, E:\Program Files\Mine\notes.txt  the user's
+#   C:\Tools\Tavimo\Agent\Agent.exe, C:\windows\zel.ini
+#   C:\Desk\ (the desktop)  "ZEL Musical Player.lnk",
+#       "ZEL Musical Player 2.5.0.17.lnk", the user's mine.txt
+#   C:\Menu\Programs\ (the Programs folder)  Tavimo\ZEL\ with
+#       "ZEL Musical Player.lnk", Uninstall.lnk, Agent.lnk; the user's Other.lnk
+#   Registry: RootDir of the ZEL player and of the agent, the uninstall entry
+#   (UninstallString quoted, ShortcutPath Tavimo\ZEL, CreatePath
+#   Program Files\Tavimo\Player: three levels), the Run value "OXD Agent".
+# Agent.exe and Uninstall.exe come from SHIPPED_FOLDER.
+wl_installation() {
+    if (($# != 3)); then
+        wl__err "usage: wl_installation E_FOLDER SHIPPED_FOLDER TOOLS_FOLDER"
+        return 2
+    fi
+    local e=$1 shipped=$2 tools=$3 c=$WINEPREFIX/drive_c f
+    local top=$1/Program\ Files inst=$1/Program\ Files/Tavimo/Player
+    local dos='E:\Program Files\Tavimo\Player' menu=$c/Menu/Programs/Tavimo/ZEL
+    mkdir -p -- "$e" && ln -sfn -- "$e" "$WINEPREFIX/dosdevices/e:" || return 1
+    rm -rf -- "${e:?}"/* "$c/Tools" "$c/Desk" "$c/Menu" || return 1
+    mkdir -p -- "$inst/ENG" "$inst/A_data/Skins" "$inst/H_cache" "$top/Mine" \
+        "$c/Tools/Tavimo/Agent" "$c/Desk" "$menu" || return 1
+    cp -- "$tools/versioned.exe" "$inst/zel.exe" &&
+        cp -- "$shipped/Uninstall.exe" "$inst/" &&
+        cp -- "$shipped/Agent.exe" "$c/Tools/Tavimo/Agent/" || return 1
+    for f in zel.dll ENG/lang.dll A_data/Skins/blue.skn A_list.txt H_cache/h.bin \
+        H_help.txt favorites.dat; do
+        echo x >"$inst/$f"
+    done
+    printf '%s\r\n' "$dos\\zel.exe" "$dos\\zel.dll" "$dos\\ENG\\lang.dll" >"$inst/uninstall.dat"
+    echo mine >"$top/readme.txt"
+    echo mine >"$top/Mine/notes.txt"
+    echo x >"$c/windows/zel.ini"
+    for f in "ZEL Musical Player.lnk" "ZEL Musical Player 2.5.0.17.lnk" mine.txt; do
+        echo x >"$c/Desk/$f"
+    done
+    for f in "ZEL Musical Player.lnk" Uninstall.lnk Agent.lnk; do echo x >"$menu/$f"; done
+    echo x >"$c/Menu/Programs/Other.lnk"
+    # One import writes the record (each reg command is a start of Wine).
+    # Wine's shell writes its own Desktop back into "Shell Folders" from the
+    # other key, so both name the folders above.
+    cat >"$c/installation.reg" <<'REG'
+REGEDIT4
+
+[HKEY_LOCAL_MACHINE\Software\Tavimo Company\ZEL Musical Player]
+"RootDir"="E:\\Program Files\\Tavimo\\Player\\zel.exe"
+
+[HKEY_LOCAL_MACHINE\Software\Tavimo Company\OXD Agent]
+"RootDir"="C:\\Tools\\Tavimo\\Agent\\Agent.exe"
+
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Uninstall\ZEL Musical Player]
+"UninstallString"="\"E:\\Program Files\\Tavimo\\Player\\Uninstall.exe\""
+"ShortcutPath"="Tavimo\\ZEL"
+"CreatePath"="Program Files\\Tavimo\\Player"
+
+[HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Run]
+"OXD Agent"="C:\\Tools\\Tavimo\\Agent\\Agent.exe"
+
+[HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders]
+"Desktop"="C:\\Desk"
+"Programs"="C:\\Menu\\Programs"
+
+[HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders]
+"Desktop"="C:\\Desk"
+"Programs"="C:\\Menu\\Programs"
+REG
+    wl__wine_in "$WINEPREFIX" reg import 'C:\installation.reg' >/dev/null 2>&1 ||
+        { wl__err "could not import the installation's registry values"; return 1; }
+    rm -f -- "$c/installation.reg"
+}

@@ -3,19 +3,21 @@
 // MS-DOS loader, with the command line
 //   winevdm.exe --app-name "PROGRAM" "PROGRAM" ARGUMENTS
 // Wine's own loader is a 32-bit program; a 64-bit prefix gets this one in
-// its place. Like Wine's, it runs the program in DOSBox with the fixed Wine
-// drives mounted and waits for it.
+// its place. Like Wine's, it runs the program in DOSBox with every Wine drive
+// mounted, from the program's drive, and waits for it.
 //
 // A Windows' MS-DOS support sees the short names that Win32 gives. Wine's
 // short names are hashes that DOSBox does not know (C:\PROG~FBU), and DOSBox
-// makes its own (C:\PROGRA~1). So every path on the command line that names
-// an existing file or folder goes to DOSBox in DOSBox's form: a long name as
+// makes its own (C:\PROGRA~1). So the program and every argument that names
+// an existing file or folder go to DOSBox in DOSBox's form: a long name as
 // its first six characters without blanks, upper case, "~1" and the first
-// three characters of its extension. That is DOSBox's name for it as long as
-// no other long name in the same folder starts alike, which the suites see to.
+// three characters of its extension; an 8.3 name in upper case. That is
+// DOSBox's name only while no other long name in the same folder starts
+// alike (DOSBox would count on to "~2"): the suites put installations where
+// that holds.
 //
-// What it was given and what it ran are appended to the file that the
-// environment variable DOS_LOADER_LOG names.
+// The command line it was given and the one DOSBox runs are appended to the
+// file that the environment variable DOS_LOADER_LOG names.
 #include <windows.h>
 
 #include <cctype>
@@ -32,35 +34,31 @@ UnixFileName unixFileName;
 
 // A function of Wine's own, looked up by name.
 template <typename Function>
-Function Lookup(const char* module, const char* name) {
+Function WineFunction(const char* module, const char* name) {
   FARPROC found = GetProcAddress(GetModuleHandleA(module), name);
   return reinterpret_cast<Function>(reinterpret_cast<void*>(found));
 }
 
-std::string Upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
-
-// DOSBox's name for one long or short name.
+// DOSBox's name for one component of a path.
 std::string DosBoxName(const std::string& name) {
-  size_t dot = name.rfind('.');
-  std::string base = name.substr(0, dot), extension = dot == std::string::npos ? "" : name.substr(dot + 1);
-  std::string bare;
-  for (char c : base)
-    if (c != ' ') bare += c;
-  bool isShort = bare == base && !bare.empty() && bare.size() <= 8 && extension.size() <= 3 &&
-                 base.find('.') == std::string::npos;
-  if (!isShort) bare = bare.substr(0, 6) + "~1";
-  return Upper(extension.empty() ? bare : bare + "." + extension.substr(0, 3));
+  std::string upper;
+  for (char c : name)
+    if (c != ' ') upper += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  size_t firstDot = upper.find('.'), lastDot = upper.rfind('.');
+  std::string base = upper.substr(0, firstDot);
+  std::string extension = lastDot == std::string::npos ? "" : upper.substr(lastDot + 1);
+  bool isShort = upper.size() == name.size() && !base.empty() && base.size() <= 8 &&
+                 extension.size() <= 3 && firstDot == lastDot;
+  if (isShort) return upper;
+  return base.substr(0, 6) + "~1" + (extension.empty() ? "" : "." + extension.substr(0, 3));
 }
 
 // An existing path in DOSBox's form; anything else as it is.
 std::string DosBoxPath(const std::string& path) {
   char longPath[MAX_PATH];
   DWORD length = GetLongPathNameA(path.c_str(), longPath, MAX_PATH);
-  if (!length || length >= MAX_PATH || path.size() < 3 || path[1] != ':') return path;
-  std::string result = Upper(std::string(longPath, 3)), rest = longPath + 3;
+  if (path.size() < 3 || path[1] != ':' || !length || length >= MAX_PATH) return path;
+  std::string result = DosBoxName(std::string(longPath, 3)), rest = longPath + 3;
   for (size_t start = 0; start < rest.size();) {
     size_t end = rest.find('\\', start);
     if (end == std::string::npos) end = rest.size();
@@ -71,16 +69,17 @@ std::string DosBoxPath(const std::string& path) {
   return result;
 }
 
-// The words of a command line, split at blanks, a quoted word kept whole.
+// The words of a command line, split at blanks and tabs, a quoted word kept whole.
 std::vector<std::string> Words(const char* line) {
   std::vector<std::string> words;
   while (*line) {
     while (*line == ' ' || *line == '\t') ++line;
     if (!*line) break;
     std::string word;
-    char end = *line == '"' ? *line++ : ' ';
-    while (*line && *line != end && !(end == ' ' && *line == '\t')) word += *line++;
-    if (*line == '"') ++line;
+    bool quoted = *line == '"';
+    if (quoted) ++line;
+    while (*line && (quoted ? *line != '"' : *line != ' ' && *line != '\t')) word += *line++;
+    if (quoted && *line) ++line;
     words.push_back(word);
   }
   return words;
@@ -96,22 +95,24 @@ std::string UnixPath(const std::string& path) {
 
 void Log(const std::string& line) {
   char file[MAX_PATH];
-  if (!GetEnvironmentVariableA("DOS_LOADER_LOG", file, MAX_PATH)) return;
+  DWORD length = GetEnvironmentVariableA("DOS_LOADER_LOG", file, MAX_PATH);
+  if (!length || length >= MAX_PATH) return;
   if (FILE* log = std::fopen(file, "ab")) {
     std::fprintf(log, "%s\r\n", line.c_str());
     std::fclose(log);
   }
 }
 
-// The DOSBox configuration: the fixed drives, then the program in its folder.
+// The DOSBox configuration: every drive, then the program from its drive.
 std::string Config(const std::string& command) {
-  std::string config = "[autoexec]\r\n";
+  std::string config = "[mixer]\r\nnosound=true\r\n[dos]\r\nkeyboardlayout=none\r\n[autoexec]\r\n";
   DWORD drives = GetLogicalDrives();
   for (char letter = 'A'; letter <= 'Z'; ++letter) {
     std::string root = std::string(1, letter) + ":\\";
-    if (!(drives & (1u << (letter - 'A'))) || GetDriveTypeA(root.c_str()) != DRIVE_FIXED) continue;
-    std::string unix = UnixPath(root);
-    if (!unix.empty()) config += "mount " + std::string(1, letter) + " \"" + unix + "\"\r\n";
+    std::string unix = drives & (1u << (letter - 'A')) ? UnixPath(root) : "";
+    if (unix.empty()) continue;
+    config += "mount " + root.substr(0, 1) + " \"" + unix + "\"";
+    config += GetDriveTypeA(root.c_str()) == DRIVE_CDROM ? " -t cdrom\r\n" : "\r\n";
   }
   return config + command.substr(0, 2) + "\r\n" + command + "\r\nexit\r\n";
 }
@@ -119,28 +120,27 @@ std::string Config(const std::string& command) {
 }  // namespace
 
 int main() {
-  UnixSpawn spawn = Lookup<UnixSpawn>("ntdll.dll", "__wine_unix_spawnvp");
-  unixFileName = Lookup<UnixFileName>("kernel32.dll", "wine_get_unix_file_name");
+  UnixSpawn spawn = WineFunction<UnixSpawn>("ntdll.dll", "__wine_unix_spawnvp");
+  unixFileName = WineFunction<UnixFileName>("kernel32.dll", "wine_get_unix_file_name");
   const char* given = GetCommandLineA();
   Log("given: " + std::string(given));
-  std::vector<std::string> words = Words(given);
   // winevdm.exe --app-name PROGRAM PROGRAM ARGUMENTS...
+  std::vector<std::string> words = Words(given);
   if (!spawn || !unixFileName || words.size() < 4 || words[1] != "--app-name") return 1;
   std::string command = DosBoxPath(words[2]);
   for (size_t i = 4; i < words.size(); ++i) command += " " + DosBoxPath(words[i]);
   Log("dosbox: " + command);
 
-  char folder[MAX_PATH];
-  GetTempPathA(MAX_PATH, folder);
-  std::string configPath = std::string(folder) + "dosloader.conf";
-  FILE* file = std::fopen(configPath.c_str(), "wb");
+  char folder[MAX_PATH], configPath[MAX_PATH];
+  if (!GetTempPathA(MAX_PATH, folder) || !GetTempFileNameA(folder, "dos", 0, configPath)) return 1;
+  FILE* file = std::fopen(configPath, "wb");
   if (!file) return 1;
   std::fputs(Config(command).c_str(), file);
   std::fclose(file);
   std::string unixConfig = UnixPath(configPath);
   char* argv[] = {const_cast<char*>("dosbox"), const_cast<char*>("-conf"), &unixConfig[0],
                   const_cast<char*>("-noconsole"), nullptr};
-  LONG status = spawn(argv, TRUE);
-  DeleteFileA(configPath.c_str());
-  return status == 0 ? 0 : 1;
+  LONG result = spawn(argv, TRUE);
+  DeleteFileA(configPath);
+  return static_cast<int>(result);
 }

@@ -2,6 +2,7 @@
 //   uninstallctl find           exit 0 when the window "Uninstall" of class "WinMin" is open
 //   uninstallctl windows        print the main window and its children, one line each:
 //                               class|text as hex bytes|style|x y width height|id|check state
+//   uninstallctl text ID        print the control's text as the window holds it (Unicode), in UTF-8
 //   uninstallctl click ID       post BM_CLICK to the control with that id, as a mouse click
 //   uninstallctl close          post what the close box sends (WM_SYSCOMMAND, SC_CLOSE)
 // Child places are in the main window's client coordinates; the main window's
@@ -31,8 +32,18 @@ void Print(HWND window, HWND parent) {
               parent ? static_cast<long>(SendMessageA(window, BM_GETCHECK, 0, 0)) : 0L);
 }
 
+// The ANSI texts the program passed, after the code page's conversion.
+int PrintText(HWND control) {
+  WCHAR wide[256];
+  char utf8[1024];
+  int length = GetWindowTextW(control, wide, 256);
+  int bytes = WideCharToMultiByte(CP_UTF8, 0, wide, length, utf8, sizeof utf8, nullptr, nullptr);
+  std::printf("%.*s\n", bytes, utf8);
+  return 0;
+}
+
 int Usage() {
-  std::fprintf(stderr, "usage: uninstallctl find | windows | click ID | close\n");
+  std::fprintf(stderr, "usage: uninstallctl find | windows | text ID | click ID | close\n");
   return 2;
 }
 
@@ -50,11 +61,13 @@ int main(int argc, char** argv) {
       Print(child, dialog);
     return 0;
   }
-  if (!std::strcmp(command, "click") && argc == 3) {
+  if ((!std::strcmp(command, "click") || !std::strcmp(command, "text")) && argc == 3) {
     HWND control = GetDlgItem(dialog, std::atoi(argv[2]));
     if (!control) return std::puts("no such control"), 1;
+    if (command[0] == 't') return PrintText(control);
     return PostMessageA(control, BM_CLICK, 0, 0) ? 0 : 1;
   }
-  if (!std::strcmp(command, "close")) return PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0) ? 0 : 1;
+  if (!std::strcmp(command, "close"))
+    return PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0) ? 0 : 1;
   return Usage();
 }
