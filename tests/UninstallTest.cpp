@@ -327,6 +327,15 @@ TEST_F(UninstallTest, WhatTheInstallationHoldsShapesTheRun) {
            EXPECT_NE(done.end(), std::find(done.begin(), done.end(), line)) << line;
          EXPECT_TRUE(sim::EntryExists(Programs + "\\Other.lnk"));
        }},
+      {"the player's part reads UninstallString again",
+       [] {
+         sim::OnFileCall([](const sim::FileCall& call) {
+           if (call.path == Ini)
+             sim::SetRegText(HKEY_LOCAL_MACHINE, UninstallKey, UninstallStringValue,
+                             "C:\\Moved\\Uninstall.exe");
+         });
+       },
+       [] { EXPECT_EQ(Lines({"\"C:\\Moved\\delete.exe\" 3 " + SelfShort}), CommandLines()); }},
       {"no CreatePath gives the count 0",
        [] { sim::SetRegText(HKEY_LOCAL_MACHINE, UninstallKey, CreatePathValue, ""); },
        [] { EXPECT_EQ(Lines({"\"" + Helper + "\" 0 " + SelfShort}), CommandLines()); }},

@@ -7,13 +7,19 @@
 namespace sim {
 
 std::vector<FileCall> FileCalls() { return M().fileCalls; }
+void OnFileCall(std::function<void(const FileCall&)> hook) { M().onFileCall = std::move(hook); }
+
+void JournalCall(const FileCall& call) {
+  M().fileCalls.push_back(call);
+  if (auto hook = M().onFileCall) hook(call);
+}
 
 namespace {
 
 BOOL Journal(const char* function, LPCSTR path, DWORD attributes, DWORD error) {
   BOOL result = error == ERROR_SUCCESS;
   if (!result) Fail(error);
-  M().fileCalls.push_back({function, path ? path : "", attributes, result});
+  JournalCall({function, path ? path : "", attributes, result});
   return result;
 }
 

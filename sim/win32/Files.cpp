@@ -154,6 +154,7 @@ void ResetFiles() {
   M().files.clear();
   M().links = false;
   M().fileCalls.clear();
+  M().onFileCall = nullptr;
   AddDrive('C', DRIVE_FIXED);
 }
 

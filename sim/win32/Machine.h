@@ -139,6 +139,7 @@ struct Machine {
   std::map<std::string, FileEntry> files;  // by upper-case full path
   bool links = false;                      // some folder is a link
   std::vector<FileCall> fileCalls;
+  std::function<void(const FileCall&)> onFileCall;
   std::map<uintptr_t, HandleObject> handles;
   uintptr_t nextHandle = 0x1000;
   DWORD lastError = 0;
@@ -154,6 +155,8 @@ Machine& M();
 void Count(const char* function);
 // Returns the error code and sets the thread's last error, for failing calls.
 DWORD Fail(DWORD error);
+// Adds a call to the journal of changes and tells the test's hook.
+void JournalCall(const FileCall& call);
 
 HANDLE NewHandle(HandleObject object);
 HandleObject* FindHandle(HANDLE handle, HandleKind kind);

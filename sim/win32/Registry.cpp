@@ -123,7 +123,7 @@ namespace {
 // The deletions go into the journal of file changes, so that tests see them
 // in their order among the files.
 LONG Journaled(const char* function, LPCSTR path, LONG error) {
-  M().fileCalls.push_back({function, path ? path : "", 0, error == ERROR_SUCCESS});
+  JournalCall({function, path ? path : "", 0, error == ERROR_SUCCESS});
   return error;
 }
 

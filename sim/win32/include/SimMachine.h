@@ -71,6 +71,8 @@ struct FileCall {
   BOOL result;
 };
 std::vector<FileCall> FileCalls();
+// Called after each call the journal takes in; it may change the machine.
+void OnFileCall(std::function<void(const FileCall&)> hook);
 
 // Version resources. Each entry is a query path of VerQueryValueA (such as
 // "\\VarFileInfo\\Translation") with the bytes it yields.
