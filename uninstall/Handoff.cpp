@@ -29,8 +29,8 @@ bool WriteResourceToFile(const char* type, const char* name, const Text& file) {
   HGLOBAL loaded = resource ? LoadResource(nullptr, resource) : nullptr;
   const void* bytes = loaded ? LockResource(loaded) : nullptr;
   if (!bytes) return false;
-  SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_ARCHIVE);
-  if (GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES && !DeleteFileA(file.c_str()))
+  // An old copy goes first, read-only or not; one that stays is not overwritten.
+  if (GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES && !ClearAndDeleteFile(file))
     return false;
   if (WriteWhole(file, bytes, SizeofResource(nullptr, resource))) return true;
   // A cut-off helper must not be started.
@@ -48,7 +48,6 @@ Text OwnPathForHelper() {
   char longPath[ModulePathSize];
   DWORD length = GetModuleFileNameA(nullptr, longPath, ModulePathSize);
   if (!length || length >= ModulePathSize) return Text();
-  PathBuffer[0] = '\0';
   DWORD shortLength = GetShortPathNameA(longPath, PathBuffer, PathBufferSize);
   Text own = shortLength && shortLength < PathBufferSize ? PathBuffer : longPath;
   return FitsOneArgument(own) ? own : Text();

@@ -119,7 +119,7 @@ struct KernelState {
   std::map<std::string, std::string> iconResources;  // by upper-case name
   std::map<std::string, std::string> resources;      // bytes by upper-case "TYPE\\NAME"
   std::string modulePath = "C:\\PROGRAM.EXE";
-  std::string windowsFolder = "C:\\WINDOWS";
+  std::string windowsFolder = "C:\\WINDOWS";  // GetWindowsDirectoryA
   std::map<std::string, std::string> shortPaths;  // by normal long path
   bool failShortPaths = false;
   std::map<uintptr_t, std::string> icons;            // loaded icon -> resource name

@@ -126,7 +126,6 @@ void SetShortPath(const std::string& longPath, const std::string& shortPath) {
   K().shortPaths[NormalPath(longPath)] = shortPath;
 }
 void FailShortPaths() { K().failShortPaths = true; }
-void SetWindowsFolder(const std::string& path) { K().windowsFolder = path; }
 HINSTANCE ProgramInstance() { return reinterpret_cast<HINSTANCE>(kProgramInstance); }
 
 }  // namespace sim

@@ -232,7 +232,6 @@ void SetModulePath(const std::string& path);
 // without one is its own short form. FailShortPaths makes every call fail.
 void SetShortPath(const std::string& longPath, const std::string& shortPath);
 void FailShortPaths();
-void SetWindowsFolder(const std::string& path);  // "C:\\WINDOWS" after Reset
 // ExitProcess throws this; the test catches it.
 struct ProcessExit {
   UINT code;
