@@ -8,7 +8,7 @@ FUZZ := build/fuzz
 WIN := build/win
 DOS := build/dos
 
-.PHONY: all deps host win win64 dos dist test test-setup test-host test-asan test-fuzz test-dos test-wine fuzz fuzz-build demo figures clean
+.PHONY: all deps host win win64 dos dist test test-setup test-host test-asan test-fuzz test-dos test-wine test-shipped fuzz fuzz-build demo figures clean
 
 all: dist
 
@@ -37,7 +37,7 @@ win64: dos
 	@cmake -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
 	@cmake --build build/win64 -j$(JOBS)
 
-test: test-setup test-host test-fuzz test-dos test-wine
+test: test-setup test-host test-fuzz test-dos test-shipped test-wine
 
 # install-deps against stand-in apt-get and dpkg: needs nothing installed.
 test-setup:
@@ -65,6 +65,13 @@ fuzz: fuzz-build
 # The real delete.exe under DOSBox, headless: about a second.
 test-dos: dos
 	@tests/dos/run-delete
+
+# The shipped programs as a loader sees them: imports, the Windows they ask
+# for, no manifest, sizes;
+# then the same check on a program that breaks each rule: a second.
+test-shipped: win
+	@tests/shipped/run-shipped
+	@tests/shipped/run-faults
 
 test-wine: host win
 	@tests/wine/run-all
