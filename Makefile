@@ -66,9 +66,9 @@ fuzz: fuzz-build
 test-dos: dos
 	@tests/dos/run-delete
 
-# The shipped programs as a loader sees them: imports, the Windows they ask
-# for, no manifest, sizes;
-# then the same check on a program that breaks each rule: a second.
+# The shipped programs as a loader sees them (imports, the Windows they ask
+# for, no manifest, sizes), then the same check on a program that breaks each
+# rule: a second.
 test-shipped: win
 	@tests/shipped/run-shipped
 	@tests/shipped/run-faults

@@ -15,6 +15,7 @@ namespace {
 // Called through pointers, so that the compiler cannot put its own inline
 // code in their place.
 void* (*volatile Move)(void*, const void*, std::size_t) = memmove;
+void* (*volatile Fill)(void*, int, std::size_t) = memset;
 int (*volatile CompareMemory)(const void*, const void*, std::size_t) = memcmp;
 void* (*volatile FindByte)(const void*, int, std::size_t) = memchr;
 int (*volatile Compare)(const char*, const char*) = strcmp;
@@ -54,6 +55,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
 
   Report(Moved(2, 0, "ababcdgh"), "memmove to a later, overlapping place");
   Report(Moved(0, 2, "cdefefgh"), "memmove to an earlier, overlapping place");
+  char filled[] = "abcdef";
+  Fill(filled + 1, 0x1C0, 3);
+  Report(Compare(filled,
+                 "a\xC0\xC0\xC0"
+                 "ef") == 0,
+         "memset fills the size only, with a byte");
   Report(CompareMemory("ab\xC0", "ab\x41", 3) > 0 && CompareMemory("ab", "ac", 2) < 0 &&
              CompareMemory("ab", "ab", 2) == 0,
          "memcmp orders bytes as unsigned");
