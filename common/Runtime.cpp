@@ -1,7 +1,7 @@
 // The start-up and C runtime of the shipped programs. They import nothing
 // but the system's own DLLs, since a clean Windows 95 has no msvcrt.dll and
-// its loader refuses a program whose DLL is missing. What the compiler and
-// the C++ library call of a C runtime is here, over kernel32.
+// its loader refuses a program whose DLL is missing. Here is what the
+// compiler and the C++ library need of a C runtime, over kernel32.
 //
 // Neither program raises an exception of its own; the only ones the library
 // could raise are out-of-memory and length errors of its strings, after which
@@ -17,15 +17,15 @@
 #include <cstddef>
 #include <new>
 
+// The static constructors, as the linker gathers them: its list starts with
+// a count or -1 and ends with a null entry, and the compiler files each
+// object's constructors so that the list runs from its end.
+extern "C" void (*__CTOR_LIST__[])();
+
 namespace {
 
 // The exit code of abort() in Microsoft's runtime.
 constexpr UINT AbortExitCode = 3;
-
-// The static constructors, in the order the linker gathered them: its list
-// starts with a count or -1 and ends with a null entry, and the compiler
-// files each object's constructors so that the list runs from its end.
-extern "C" void (*__CTOR_LIST__[])();
 
 void RunStaticConstructors() {
   std::size_t count = 0;
@@ -47,7 +47,7 @@ char* ArgumentsOf(char* line) {
 }  // namespace
 
 // The program's entry point, the one the linker picks for a GUI program.
-extern "C" __attribute__((used)) void WinMainCRTStartup() {
+extern "C" void WinMainCRTStartup() {
   RunStaticConstructors();
   ExitProcess(
       WinMain(GetModuleHandleA(nullptr), nullptr, ArgumentsOf(GetCommandLineA()), SW_SHOWDEFAULT));
