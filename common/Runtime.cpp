@@ -55,7 +55,7 @@ extern "C" void WinMainCRTStartup() {
 
 extern "C" {
 
-void* malloc(std::size_t size) { return HeapAlloc(GetProcessHeap(), 0, size ? size : 1); }
+void* malloc(std::size_t size) { return HeapAlloc(GetProcessHeap(), 0, size); }
 void free(void* block) {
   if (block) HeapFree(GetProcessHeap(), 0, block);
 }
