@@ -43,6 +43,23 @@ void TrayIconUpdate(HICON icon, DWORD action) {
               WM_TRAYNOTIFY);
 }
 
+HICON CurrentIcon() {
+  if (!Enabled) return IconDisabled;
+  return AnyDisc ? IconDisc : IconIdle;
+}
+
+void ListenForTaskbar() {
+  TaskbarCreated = RegisterWindowMessageA(TaskbarCreatedName);
+  FARPROC found = GetProcAddress(GetModuleHandleA("user32.dll"), MessageFilterName);
+  // void (*)() stands for any function type, so it passes the cast check.
+  MessageFilter filter = reinterpret_cast<MessageFilter>(reinterpret_cast<void (*)()>(found));
+  if (TaskbarCreated && filter) filter(TaskbarCreated, MessageFilterAdd);
+}
+
+void RestoreTrayIcon() {
+  if (TrayData.hWnd) TrayIconUpdate(CurrentIcon(), NIM_ADD);
+}
+
 void CloseAgent() { SendMessageA(MainWindow, WM_DESTROY, 0, 0); }
 
 void ArmingScan() {
@@ -63,6 +80,7 @@ bool StartAgent() {
   if (!RegisterMainClass(instance, AgentClassName, AgentWndProc)) return false;
   MainWindow = CreateCentredWindow(instance, AgentClassName, AgentTitle, AgentWindowWidth,
                                    AgentWindowHeight);
+  ListenForTaskbar();
   StartupCheck(true);
   IconIdle = LoadIconA(instance, IdleIconName);
   IconDisabled = LoadIconA(instance, DisabledIconName);

@@ -14,6 +14,7 @@ HICON IconIdle, IconDisc, IconDisabled;
 NOTIFYICONDATAA TrayData;
 POINT CursorPos;
 HMENU PopupMenu;
+UINT TaskbarCreated;
 Text PlayerPath;
 
 Text DriveRoot(char letter) { return Text(1, letter) + ":\\"; }
@@ -34,5 +35,6 @@ void ResetAgentState() {
   TrayData = NOTIFYICONDATAA();
   CursorPos = POINT();
   PopupMenu = nullptr;
+  TaskbarCreated = 0;
   PlayerPath.clear();
 }

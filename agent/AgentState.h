@@ -35,6 +35,7 @@ extern HICON IconIdle, IconDisc, IconDisabled;
 extern NOTIFYICONDATAA TrayData;  // the one record of every Shell_NotifyIconA call
 extern POINT CursorPos;           // where the pointer stood when the menu opened
 extern HMENU PopupMenu;           // the tray menu while it is shown
+extern UINT TaskbarCreated;       // the shell's message for a new notification area; 0 for none
 extern Text PlayerPath;           // the "RootDir" text of the latest IsPlayerInstalled
 
 // The root folder of a drive: "D:\\".

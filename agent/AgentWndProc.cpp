@@ -114,6 +114,7 @@ void WatchTick() {
 }
 
 LRESULT CALLBACK AgentWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == TaskbarCreated && TaskbarCreated) RestoreTrayIcon();
   switch (message) {
     case WM_DESTROY:
       PostQuitMessage(ExitNormal);

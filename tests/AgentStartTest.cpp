@@ -126,9 +126,15 @@ TEST_F(AgentTest, NoCdDriveAsksWhetherToGoOn) {
   std::vector<int> answers = {IDYES, IDNO};
   for (int answer : answers) {
     SetUp();
-    sim::OnMessageBox([answer](const sim::MessageBoxShown&) { return answer; });
+    sim::OnMessageBox([answer](const sim::MessageBoxShown& box) {
+      SendMessageA(box.owner, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+      return answer;
+    });
     Start();
     ExpectOneBox("CD-ROM drive is not detected! Continue?", "Warning", 0x134);
+    sim::TrayCall first = sim::TrayCalls().at(0);
+    EXPECT_TRUE(first.action == NIM_ADD && first.result && sim::IconName(first.data.hIcon) == Idle)
+        << "a shell starting anew during the question adds no icon before the agent's own";
     EXPECT_EQ(answer == IDNO, sim::QuitPending()) << "No closes the agent";
     EXPECT_EQ(Idle, ShownIcon()) << "the rest of the start-up still runs";
     EXPECT_EQ(0, answer == IDNO ? FinishAgent() : Stop());
@@ -150,6 +156,41 @@ TEST_F(AgentTest, NoPlayerEndsTheAgentAndItsAutostart) {
   EXPECT_TRUE(sim::QuitPending());
   EXPECT_EQ(0, FinishAgent());
   EXPECT_TRUE(sim::TrayIcons().empty());
+}
+
+TEST_F(AgentTest, TheTrayIconComesBackWhenTheShellStartsAnew) {
+  struct Case {
+    const char* what;
+    BYTE enabled;
+    bool disc, vista;
+    std::string icon;
+    const char* tip;
+  } cases[] = {
+      {"watching off", 0, false, true, Disabled, "Agent is disabled"},
+      {"no product disc", 1, false, false, Idle, "Agent is enabled"},
+      {"a product disc", 1, true, false, Disc, "Agent is enabled"},
+  };
+  for (const Case& c : cases) {
+    sim::Reset();
+    SetUp();
+    c.disc ? InsertDisc('D', disc::ZelRecordDisc) : EmptyDrive('D');
+    SetSetting(EnabledValue, c.enabled);
+    if (c.vista) sim::OfferMessageFilter();
+    Start();
+    UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+    std::vector<std::pair<UINT, DWORD>> filters;
+    if (c.vista) filters.push_back({taskbarCreated, 1});
+    EXPECT_EQ(filters, sim::MessageFilters()) << c.what << ": let through where Windows can";
+    sim::RestartShell();
+    sim::ClearCallCounts();
+    SendMessageA(MainWindow, taskbarCreated, 0, 0);
+    ASSERT_EQ(1u, sim::TrayIcons().size()) << c.what;
+    EXPECT_EQ(c.icon, ShownIcon()) << c.what;
+    EXPECT_EQ(c.tip, ShownTip()) << c.what;
+    EXPECT_EQ(1, sim::CallCounts()["DefWindowProcA"]) << c.what;
+    EXPECT_EQ(0, Stop());
+    EXPECT_TRUE(sim::TrayIcons().empty()) << c.what << ": and it goes at the end";
+  }
 }
 
 TEST_F(AgentTest, TrayTipIsCutToSixtyThreeCharacters) {

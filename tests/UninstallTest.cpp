@@ -428,6 +428,40 @@ TEST_F(UninstallTest, TheHelpersCommandLine) {
   EXPECT_EQ("\"C:\\delete.exe\" 0", HelperCommandLine("C:\\delete.exe", 0, ""));
 }
 
+TEST_F(UninstallTest, WhereTheHelperCannotStartItsWorkWaitsForTheRestart) {
+  const std::string Folder = "C:\\Program Files\\Player";
+  const Lines Scheduled = {Self, Folder, "C:\\Program Files"};
+  struct Case {
+    const char* what;
+    const char* createPath;
+    UINT winExec;
+    bool windows95;
+    size_t scheduled;  // the first of Scheduled
+  } cases[] = {
+      {"count 0", "", 11, false, 1},
+      {"count 1", "Player", 11, false, 2},
+      {"count 2", "Program Files\\Player", 31, false, 3},
+      {"count 5: never the drive", "A\\B\\C\\D\\E", 0, false, 3},
+      {"Windows 95 refuses the first", "A\\B", 11, true, 1},
+      {"the helper started", "A\\B", 33, false, 0},
+  };
+  for (const Case& c : cases) {
+    sim::Reset();
+    SetUp();
+    LayDown();
+    sim::SetRegText(HKEY_LOCAL_MACHINE, UninstallKey, CreatePathValue, c.createPath);
+    sim::SetWinExecResult(c.winExec);
+    if (c.windows95) sim::FailMoveFileEx();
+    EXPECT_EQ(255, Run({Click(OkButtonId)})) << c.what;
+    Lines expected = Join(FavoritesDeletions, PlayerDeletions);
+    if (c.winExec <= 31) expected.push_back("DeleteFileA " + Helper);
+    for (size_t i = 0; i < c.scheduled; ++i) expected.push_back("MoveFileExA " + Scheduled[i]);
+    EXPECT_EQ(expected, Deletions()) << c.what;
+    EXPECT_EQ(c.winExec > 31, sim::EntryExists(Helper)) << c.what;
+    EXPECT_TRUE(sim::MessageBoxes().empty()) << c.what;
+  }
+}
+
 TEST_F(UninstallTest, AWindowThatCannotBeMadeEndsTheProgram) {
   for (auto fail : {sim::FailRegisterClass, sim::FailCreateWindow}) {
     sim::Reset();
@@ -447,6 +481,24 @@ TEST_F(UninstallTest, TheFolderOfAPath) {
   for (const auto& c : cases) {
     EXPECT_EQ(c.second, FolderOf(c.first)) << c.first;
   }
+  // The walk of the helper's work: one level up, and where it must stop.
+  const std::pair<const char*, bool> below[] = {
+      {"C:\\A", true},
+      {"C:\\A\\", true},
+      {"\\\\srv\\share\\A", true},
+      {"\\A", true},
+      {"C:\\", false},
+      {"C:", false},
+      {"\\\\srv\\share", false},
+      {"\\\\srv\\share\\", false},
+      {"\\\\srv", false},
+      {"Player", false},
+      {"", false},
+  };
+  for (const auto& c : below) EXPECT_EQ(c.second, IsBelowRoot(c.first)) << c.first;
+  EXPECT_EQ("C:\\A", ParentPath("C:\\A\\B"));
+  EXPECT_EQ("C:", ParentPath("C:\\A"));
+  EXPECT_EQ("", ParentPath("C:"));
 }
 
 }  // namespace

@@ -22,7 +22,47 @@ bool WriteWhole(const Text& file, const void* bytes, DWORD size) {
   return whole;
 }
 
+// The long path of the running uninstaller; empty when it does not fit.
+Text OwnLongPath() {
+  char path[ModulePathSize];
+  DWORD length = GetModuleFileNameA(nullptr, path, ModulePathSize);
+  return length && length < ModulePathSize ? Text(path, length) : Text();
+}
+
+// The part of a path that names its drive or network share: "C:", or
+// "\\server\share".
+size_t RootLength(const Text& path) {
+  if (path.size() >= 2 && path[1] == ':') return 2;
+  if (path.compare(0, 2, "\\\\") != 0) return 0;
+  size_t server = path.find('\\', 2);
+  size_t share = server == Text::npos ? Text::npos : path.find('\\', server + 1);
+  return share == Text::npos ? path.size() : share;
+}
+
+bool DeleteAtRestart(const Text& path) {
+  return MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
+}
+
 }  // namespace
+
+Text ParentPath(const Text& path) {
+  size_t last = path.rfind('\\');
+  return last == Text::npos ? Text() : path.substr(0, last);
+}
+
+bool IsBelowRoot(const Text& folder) {
+  size_t slash = folder.find('\\', RootLength(folder));
+  return slash != Text::npos && slash + 1 < folder.size();
+}
+
+void ScheduleHelperWork(const Text& helper, BYTE levels) {
+  ClearAndDeleteFile(helper);
+  Text own = OwnLongPath();
+  if (!own.empty() && !DeleteAtRestart(own)) return;
+  Text folder = ParentPath(helper);
+  for (; levels > 0 && IsBelowRoot(folder); --levels, folder = ParentPath(folder))
+    if (!DeleteAtRestart(folder)) return;
+}
 
 bool WriteResourceToFile(const char* type, const char* name, const Text& file) {
   HRSRC resource = FindResourceA(nullptr, name, type);
@@ -45,10 +85,9 @@ Text HelperCommandLine(const Text& helper, BYTE levels, const Text& ownPath) {
 }
 
 Text OwnPathForHelper() {
-  char longPath[ModulePathSize];
-  DWORD length = GetModuleFileNameA(nullptr, longPath, ModulePathSize);
-  if (!length || length >= ModulePathSize) return Text();
-  DWORD shortLength = GetShortPathNameA(longPath, PathBuffer, PathBufferSize);
+  Text longPath = OwnLongPath();
+  if (longPath.empty()) return Text();
+  DWORD shortLength = GetShortPathNameA(longPath.c_str(), PathBuffer, PathBufferSize);
   Text own = shortLength && shortLength < PathBufferSize ? PathBuffer : longPath;
   return FitsOneArgument(own) ? own : Text();
 }
@@ -59,7 +98,8 @@ void StartDeleteHelper() {
     Text ownPath = OwnPathForHelper();
     Text helper = InstallDir + HelperFile;
     WriteResourceToFile(HelperResourceType, HelperResourceName, helper);
-    WinExec(HelperCommandLine(helper, PathLevels, ownPath).c_str(), SW_HIDE);
+    if (WinExec(HelperCommandLine(helper, PathLevels, ownPath).c_str(), SW_HIDE) <= 31)
+      ScheduleHelperWork(helper, PathLevels);
   }
   ExitProcess(ExitPlayerRemoved);
 }

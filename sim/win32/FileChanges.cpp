@@ -7,6 +7,7 @@
 namespace sim {
 
 std::vector<FileCall> FileCalls() { return M().fileCalls; }
+void FailMoveFileEx() { M().failMoveFileEx = true; }
 void OnFileCall(std::function<void(const FileCall&)> hook) { M().onFileCall = std::move(hook); }
 
 void JournalCall(const FileCall& call) {
@@ -108,4 +109,14 @@ BOOL WINAPI DeleteFileA(LPCSTR path) {
 BOOL WINAPI RemoveDirectoryA(LPCSTR path) {
   Count("RemoveDirectoryA");
   return Erase("RemoveDirectoryA", path, RemoveError);
+}
+
+// Only the scheduling of a deletion: Windows keeps the path for its next
+// start and looks at nothing now.
+BOOL WINAPI MoveFileExA(LPCSTR path, LPCSTR newPath, DWORD flags) {
+  Count("MoveFileExA");
+  DWORD error = M().failMoveFileEx                                ? ERROR_CALL_NOT_IMPLEMENTED
+                : newPath || flags != MOVEFILE_DELAY_UNTIL_REBOOT ? ERROR_INVALID_PARAMETER
+                                                                  : ERROR_SUCCESS;
+  return Journal("MoveFileExA", path, 0, error);
 }

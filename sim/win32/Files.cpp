@@ -155,6 +155,7 @@ void ResetFiles() {
   M().links = false;
   M().fileCalls.clear();
   M().onFileCall = nullptr;
+  M().failMoveFileEx = false;
   AddDrive('C', DRIVE_FIXED);
 }
 
@@ -184,9 +185,7 @@ void AddFile(const std::string& path, const std::string& content, DWORD attribut
   entry.attributes = attributes;
 }
 
-void AddFolder(const std::string& path) {
-  Make(path, true);
-}
+void AddFolder(const std::string& path) { Make(path, true); }
 
 void RemoveEntry(const std::string& path) {
   std::string normal = NormalPath(path);
@@ -313,8 +312,8 @@ HANDLE WINAPI CreateFileA(LPCSTR path, DWORD access, DWORD, LPSECURITY_ATTRIBUTE
     return Fail(ERROR_ACCESS_DENIED), INVALID_HANDLE_VALUE;
   if (entry && (access & GENERIC_WRITE) && (entry->attributes & FILE_ATTRIBUTE_READONLY))
     return Fail(ERROR_ACCESS_DENIED), INVALID_HANDLE_VALUE;
-  bool creates = disposition == CREATE_ALWAYS || disposition == CREATE_NEW ||
-                 disposition == OPEN_ALWAYS;
+  bool creates =
+      disposition == CREATE_ALWAYS || disposition == CREATE_NEW || disposition == OPEN_ALWAYS;
   if (!entry && !creates) return Fail(ERROR_FILE_NOT_FOUND), INVALID_HANDLE_VALUE;
   if (entry && disposition == CREATE_NEW) return Fail(ERROR_ALREADY_EXISTS), INVALID_HANDLE_VALUE;
   if (!entry) {
@@ -337,7 +336,8 @@ BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD size, LPDWORD read, LPOVE
   Count("ReadFile");
   if (read) *read = 0;
   HandleObject* open = FindHandle(file, HandleKind::File);
-  if (!open || !open->canRead) return Fail(open ? ERROR_ACCESS_DENIED : ERROR_INVALID_HANDLE), FALSE;
+  if (!open || !open->canRead)
+    return Fail(open ? ERROR_ACCESS_DENIED : ERROR_INVALID_HANDLE), FALSE;
   FileEntry* entry = LookUp(open->path);
   if (!entry) return Fail(ERROR_NOT_READY), FALSE;
   const std::string& content = entry->content;
@@ -357,7 +357,8 @@ BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD size, LPDWORD written, 
   Count("WriteFile");
   if (written) *written = 0;
   HandleObject* open = FindHandle(file, HandleKind::File);
-  if (!open || !open->canWrite) return Fail(open ? ERROR_ACCESS_DENIED : ERROR_INVALID_HANDLE), FALSE;
+  if (!open || !open->canWrite)
+    return Fail(open ? ERROR_ACCESS_DENIED : ERROR_INVALID_HANDLE), FALSE;
   FileEntry* entry = LookUp(open->path);
   if (!entry) return Fail(ERROR_NOT_READY), FALSE;
   std::string& content = entry->content;

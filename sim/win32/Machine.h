@@ -26,7 +26,7 @@ struct RegValue {
 struct RegKey {
   std::string name;
   bool denyWrite = false;
-  std::map<std::string, RegValue> values;              // by upper-case name
+  std::map<std::string, RegValue> values;               // by upper-case name
   std::map<std::string, std::unique_ptr<RegKey>> keys;  // by upper-case name
 };
 
@@ -89,6 +89,9 @@ struct UserState {
   std::vector<TrayCall> trayCalls;
   std::vector<NOTIFYICONDATAA> trayIcons;
   bool failTray = false;
+  std::map<std::string, UINT> registeredMessages;  // by upper-case name
+  bool messageFilter = false;                      // user32 has ChangeWindowMessageFilter
+  std::vector<std::pair<UINT, DWORD>> messageFilters;
   std::map<uintptr_t, std::vector<MenuItem>> menus;
   std::function<UINT_PTR(const MenuShown&)> onMenu;
   std::vector<MenuShown> menusShown;
@@ -119,10 +122,10 @@ struct KernelState {
   std::map<std::string, std::string> iconResources;  // by upper-case name
   std::map<std::string, std::string> resources;      // bytes by upper-case "TYPE\\NAME"
   std::string modulePath = "C:\\PROGRAM.EXE";
-  std::string windowsFolder = "C:\\WINDOWS";  // GetWindowsDirectoryA
+  std::string windowsFolder = "C:\\WINDOWS";      // GetWindowsDirectoryA
   std::map<std::string, std::string> shortPaths;  // by normal long path
   bool failShortPaths = false;
-  std::map<uintptr_t, std::string> icons;            // loaded icon -> resource name
+  std::map<uintptr_t, std::string> icons;  // loaded icon -> resource name
   std::vector<std::string> freed;
 };
 
@@ -132,6 +135,7 @@ static_assert(sizeof(uintptr_t) == 8, "the host build is 64-bit");
 constexpr uintptr_t kUserValues = uintptr_t(1) << 32;
 constexpr uintptr_t kProgramInstance = kUserValues;
 constexpr uintptr_t kArrowCursor = kUserValues + 0x100;
+constexpr uintptr_t kUser32Module = kUserValues + 0x200;
 
 struct Machine {
   std::map<HKEY, RegKey> roots;
@@ -140,6 +144,7 @@ struct Machine {
   bool links = false;                      // some folder is a link
   std::vector<FileCall> fileCalls;
   std::function<void(const FileCall&)> onFileCall;
+  bool failMoveFileEx = false;
   std::map<uintptr_t, HandleObject> handles;
   uintptr_t nextHandle = 0x1000;
   DWORD lastError = 0;

@@ -234,8 +234,10 @@ BOOL WINAPI ReleaseMutex(HANDLE handle) {
 
 HMODULE WINAPI GetModuleHandleA(LPCSTR name) {
   Count("GetModuleHandleA");
-  if (name) return Fail(ERROR_MOD_NOT_FOUND), nullptr;
-  return ProgramInstance();
+  if (!name) return ProgramInstance();
+  std::string module = Upper(name);
+  if (module == "USER32.DLL" || module == "USER32") return reinterpret_cast<HMODULE>(kUser32Module);
+  return Fail(ERROR_MOD_NOT_FOUND), nullptr;
 }
 
 DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR path, DWORD size) {

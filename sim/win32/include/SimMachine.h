@@ -62,7 +62,8 @@ void UseFile(const std::string& path);
 // `target` holds; RemoveDirectoryA of `path` removes the link alone.
 void AddFolderLink(const std::string& path, const std::string& target);
 DWORD Attributes(const std::string& path);  // INVALID_FILE_ATTRIBUTES when missing
-// SetFileAttributesA, DeleteFileA, RemoveDirectoryA, RegDeleteKeyA and
+// SetFileAttributesA, DeleteFileA, RemoveDirectoryA, MoveFileExA (a deletion
+// at the next restart, the one form the stand-in knows), RegDeleteKeyA and
 // RegDeleteValueA calls in their order, with the paths (the key, or the
 // value's name) as the program passed them.
 struct FileCall {
@@ -71,6 +72,8 @@ struct FileCall {
   BOOL result;
 };
 std::vector<FileCall> FileCalls();
+// Windows 95: MoveFileExA is there but fails with ERROR_CALL_NOT_IMPLEMENTED.
+void FailMoveFileEx();
 // Called after each call the journal takes in; it may change the machine.
 void OnFileCall(std::function<void(const FileCall&)> hook);
 
@@ -111,8 +114,8 @@ struct ClassInfo {
   std::string menuName;
 };
 bool GetClass(const std::string& className, ClassInfo* info);  // without regard to case
-void FailRegisterClass();  // the next RegisterClassA calls fail
-void FailCreateWindow();   // the next CreateWindowExA calls fail
+void FailRegisterClass();                                      // the next RegisterClassA calls fail
+void FailCreateWindow();                    // the next CreateWindowExA calls fail
 void SetScreenSize(int width, int height);  // GetSystemMetrics; 1024 x 768 after Reset
 struct ForeignMessage {
   HWND window;
@@ -160,6 +163,14 @@ std::vector<TrayCall> TrayCalls();
 // The icons the shell shows now, after every add, modify and delete.
 std::vector<NOTIFYICONDATAA> TrayIcons();
 void FailTray();  // every later Shell_NotifyIconA call fails
+// The shell starts anew (Explorer ended and came back): its notification
+// area is empty. It then tells every top-level window with the message that
+// RegisterWindowMessageA("TaskbarCreated") gives; the test sends it.
+void RestartShell();
+// Windows Vista and later: user32 offers ChangeWindowMessageFilter, and the
+// calls made through it are kept (message, flag).
+void OfferMessageFilter();
+std::vector<std::pair<UINT, DWORD>> MessageFilters();
 
 // ---- Popup menus ---------------------------------------------------------
 struct MenuItem {
@@ -241,9 +252,9 @@ struct ProcessExit {
 void AddIconResource(const std::string& name);
 // A resource of the given string type and name, with its bytes.
 void AddResource(const std::string& type, const std::string& name, const std::string& bytes);
-std::string IconName(HICON icon);  // "" for no icon of this program
+std::string IconName(HICON icon);           // "" for no icon of this program
 std::vector<std::string> FreedResources();  // names of icons passed to FreeResource, in order
-HINSTANCE ProgramInstance();               // GetModuleHandleA(nullptr)
+HINSTANCE ProgramInstance();                // GetModuleHandleA(nullptr)
 
 // How often each Win32 function was called since the last reset or
 // ClearCallCounts, by the function's name ("ReadFile", "RegOpenKeyExA").

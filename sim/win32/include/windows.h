@@ -187,6 +187,9 @@ DWORD WINAPI GetFileAttributesA(LPCSTR path);
 BOOL WINAPI SetFileAttributesA(LPCSTR path, DWORD attributes);
 BOOL WINAPI DeleteFileA(LPCSTR path);
 BOOL WINAPI RemoveDirectoryA(LPCSTR path);
+#define MOVEFILE_DELAY_UNTIL_REBOOT 0x4
+#define ERROR_CALL_NOT_IMPLEMENTED 120L
+BOOL WINAPI MoveFileExA(LPCSTR path, LPCSTR newPath, DWORD flags);
 UINT WINAPI GetDriveTypeA(LPCSTR root);
 BOOL WINAPI GetVolumeInformationA(LPCSTR root, LPSTR label, DWORD labelSize, LPDWORD serial,
                                   LPDWORD maxComponent, LPDWORD fsFlags, LPSTR fsName,
@@ -249,6 +252,9 @@ void WINAPI Sleep(DWORD milliseconds);
 HANDLE WINAPI CreateMutexA(LPSECURITY_ATTRIBUTES security, BOOL initialOwner, LPCSTR name);
 BOOL WINAPI ReleaseMutex(HANDLE mutex);
 HMODULE WINAPI GetModuleHandleA(LPCSTR name);
+typedef INT_PTR(WINAPI* FARPROC)(void);
+#define ERROR_PROC_NOT_FOUND 127L
+FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name);
 DWORD WINAPI GetModuleFileNameA(HMODULE module, LPSTR path, DWORD size);
 DWORD WINAPI GetShortPathNameA(LPCSTR longPath, LPSTR shortPath, DWORD size);
 UINT WINAPI GetWindowsDirectoryA(LPSTR path, UINT size);
@@ -354,6 +360,7 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD
                             int y, int width, int height, HWND parent, HMENU menu,
                             HINSTANCE instance, LPVOID parameter);
 HWND WINAPI FindWindowA(LPCSTR className, LPCSTR title);
+UINT WINAPI RegisterWindowMessageA(LPCSTR name);
 LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL WINAPI GetMessageA(LPMSG message, HWND window, UINT first, UINT last);
