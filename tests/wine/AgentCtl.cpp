@@ -6,9 +6,15 @@
 //   agentctl nobox CAPTION                 exit 0 if no such message box is open
 //   agentctl default CAPTION               print a message box's default button
 //   agentctl tips                          print the tip of every tray icon
+//   agentctl untray                        take the agent's icon out of the tray, as a
+//                                          shell that ends takes every icon with it
+//   agentctl taskbar                       post "TaskbarCreated" to every top-level
+//                                          window, as a shell that starts anew does
 // Numbers are decimal or 0x hex. Results go to stdout, one line each.
 #include <windows.h>
+// after windows.h, which it needs
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -122,8 +128,7 @@ bool IsTrayTooltip(HWND window) {
 }
 
 BOOL CALLBACK PrintTrayTip(HWND window, LPARAM count) {
-  if (IsTrayTooltip(window) && PrintTip(window))
-    ++*reinterpret_cast<int*>(count);
+  if (IsTrayTooltip(window) && PrintTip(window)) ++*reinterpret_cast<int*>(count);
   return TRUE;
 }
 
@@ -153,8 +158,25 @@ int Usage() {
   std::fprintf(stderr,
                "usage: agentctl find | send|post MSG WPARAM LPARAM |"
                " box CAPTION ok|yes|no|none [TIMEOUT_S] | nobox CAPTION | default CAPTION |"
-               " tips\n");
+               " tips | untray | taskbar\n");
   return 2;
+}
+
+int Untray() {
+  NOTIFYICONDATAA icon = {};
+  icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  icon.hWnd = Agent();
+  icon.uID = 10245;
+  if (!icon.hWnd) return std::puts("no agent window"), 1;
+  if (!Shell_NotifyIconA(NIM_DELETE, &icon)) return std::puts("no such tray icon"), 1;
+  return 0;
+}
+
+int TaskbarCreated() {
+  UINT message = RegisterWindowMessageA("TaskbarCreated");
+  if (!message || !PostMessageA(HWND_BROADCAST, message, 0, 0))
+    return std::puts("broadcast failed"), 1;
+  return 0;
 }
 
 int Message(bool post, char** argv) {
@@ -176,11 +198,16 @@ int Message(bool post, char** argv) {
 
 int Box(const char* caption, const char* button, int seconds) {
   int id;
-  if (!std::strcmp(button, "ok")) id = IDOK;
-  else if (!std::strcmp(button, "yes")) id = IDYES;
-  else if (!std::strcmp(button, "no")) id = IDNO;
-  else if (!std::strcmp(button, "none")) id = 0;
-  else return Usage();
+  if (!std::strcmp(button, "ok"))
+    id = IDOK;
+  else if (!std::strcmp(button, "yes"))
+    id = IDYES;
+  else if (!std::strcmp(button, "no"))
+    id = IDNO;
+  else if (!std::strcmp(button, "none"))
+    id = 0;
+  else
+    return Usage();
 
   HWND box = nullptr;
   for (DWORD start = GetTickCount(); !(box = FindBox(caption));) {
@@ -227,5 +254,7 @@ int main(int argc, char** argv) {
     EnumWindows(PrintTrayTip, reinterpret_cast<LPARAM>(&count));
     return count ? 0 : 1;
   }
+  if (!std::strcmp(command, "untray") && argc == 2) return Untray();
+  if (!std::strcmp(command, "taskbar") && argc == 2) return TaskbarCreated();
   return Usage();
 }
