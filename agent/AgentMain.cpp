@@ -13,6 +13,21 @@ static_assert(sizeof(STARTUPINFOA) == 68, "STARTUPINFOA of 32-bit Windows");
 
 namespace {
 
+// ChangeWindowMessageFilter of Vista's user32, which older Windows lacks.
+constexpr char MessageFilterName[] = "ChangeWindowMessageFilter";
+typedef BOOL(WINAPI* MessageFilter)(UINT message, DWORD flag);
+const DWORD MessageFilterAdd = 1;  // MSGFLT_ADD
+
+// Registers the shell's "TaskbarCreated" and lets it through to a process
+// with higher rights than the shell, where Windows has the filter (Vista on).
+void ListenForTaskbar() {
+  TaskbarCreated = RegisterWindowMessageA(TaskbarCreatedName);
+  FARPROC found = GetProcAddress(GetModuleHandleA("user32.dll"), MessageFilterName);
+  // void (*)() stands for any function type, so it passes the cast check.
+  MessageFilter filter = reinterpret_cast<MessageFilter>(reinterpret_cast<void (*)()>(found));
+  if (TaskbarCreated && filter) filter(TaskbarCreated, MessageFilterAdd);
+}
+
 void CleanUp() {
   Shell_NotifyIconA(NIM_DELETE, &TrayData);
   KillTimer(MainWindow, TimerId);
@@ -48,14 +63,6 @@ HICON CurrentIcon() {
   return AnyDisc ? IconDisc : IconIdle;
 }
 
-void ListenForTaskbar() {
-  TaskbarCreated = RegisterWindowMessageA(TaskbarCreatedName);
-  FARPROC found = GetProcAddress(GetModuleHandleA("user32.dll"), MessageFilterName);
-  // void (*)() stands for any function type, so it passes the cast check.
-  MessageFilter filter = reinterpret_cast<MessageFilter>(reinterpret_cast<void (*)()>(found));
-  if (TaskbarCreated && filter) filter(TaskbarCreated, MessageFilterAdd);
-}
-
 void RestoreTrayIcon() {
   if (TrayData.hWnd) TrayIconUpdate(CurrentIcon(), NIM_ADD);
 }
@@ -89,7 +96,7 @@ bool StartAgent() {
   TrayIconUpdate(Enabled ? IconIdle : IconDisabled, NIM_ADD);
   if (Enabled) {
     ArmingScan();
-    TrayIconUpdate(AnyDisc ? IconDisc : IconIdle, NIM_MODIFY);
+    TrayIconUpdate(CurrentIcon(), NIM_MODIFY);
     CheckDiscInstallers();
     TimerId = SetTimer(MainWindow, WatchTimerId, WatchPeriod, nullptr);
   }

@@ -25,19 +25,12 @@ inline constexpr char IdleIconName[] = "MainIcon1";
 inline constexpr char DiscIconName[] = "MainIcon2";
 inline constexpr char DisabledIconName[] = "MainIcon3";
 inline constexpr char TaskbarCreatedName[] = "TaskbarCreated";
-// ChangeWindowMessageFilter of Vista's user32, which older Windows lacks.
-inline constexpr char MessageFilterName[] = "ChangeWindowMessageFilter";
-typedef BOOL(WINAPI* MessageFilter)(UINT message, DWORD flag);
-const DWORD MessageFilterAdd = 1;  // MSGFLT_ADD
 
 bool TrayIconSet(HWND window, UINT id, HICON icon, DWORD action, const Text& tip,
                  UINT callbackMessage);
 void TrayIconUpdate(HICON icon, DWORD action);
 // The icon of the agent's state: watching off, no product disc, a product disc.
 HICON CurrentIcon();
-// Registers the shell's "TaskbarCreated" and lets it through to a process
-// with higher rights than the shell, where Windows has the filter (Vista on).
-void ListenForTaskbar();
 // The notification area was built anew and empty: the icon goes back into it.
 // Only once the agent has added it, not while start-up asks a question.
 void RestoreTrayIcon();

@@ -25,10 +25,10 @@ void SwitchWatching(HWND window) {
   if (Enabled) {
     StartupCheck(false);
     ArmingScan();
-    TrayIconUpdate(AnyDisc ? IconDisc : IconIdle, NIM_MODIFY);
+    TrayIconUpdate(CurrentIcon(), NIM_MODIFY);
     TimerId = SetTimer(window, WatchTimerId, WatchPeriod, nullptr);
   } else {
-    TrayIconUpdate(IconDisabled, NIM_MODIFY);
+    TrayIconUpdate(CurrentIcon(), NIM_MODIFY);
     KillTimer(window, TimerId);
   }
   SaveSettings();

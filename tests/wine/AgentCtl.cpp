@@ -24,6 +24,7 @@ namespace {
 
 const char AgentClass[] = "OXD Agent";
 const char AgentTitle[] = "OXD Agent v.\x01\x01";
+const UINT AgentTrayId = 10245;
 
 HWND Agent() { return FindWindowA(AgentClass, AgentTitle); }
 
@@ -166,7 +167,7 @@ int Untray() {
   NOTIFYICONDATAA icon = {};
   icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
   icon.hWnd = Agent();
-  icon.uID = 10245;
+  icon.uID = AgentTrayId;
   if (!icon.hWnd) return std::puts("no agent window"), 1;
   if (!Shell_NotifyIconA(NIM_DELETE, &icon)) return std::puts("no such tray icon"), 1;
   return 0;

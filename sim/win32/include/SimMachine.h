@@ -113,8 +113,9 @@ struct ClassInfo {
   bool hasMenuName = false;
   std::string menuName;
 };
-bool GetClass(const std::string& className, ClassInfo* info);  // without regard to case
-void FailRegisterClass();                                      // the next RegisterClassA calls fail
+// Without regard to case.
+bool GetClass(const std::string& className, ClassInfo* info);
+void FailRegisterClass();                   // the next RegisterClassA calls fail
 void FailCreateWindow();                    // the next CreateWindowExA calls fail
 void SetScreenSize(int width, int height);  // GetSystemMetrics; 1024 x 768 after Reset
 struct ForeignMessage {
