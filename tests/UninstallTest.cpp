@@ -428,22 +428,56 @@ TEST_F(UninstallTest, TheHelpersCommandLine) {
   EXPECT_EQ("\"C:\\delete.exe\" 0", HelperCommandLine("C:\\delete.exe", 0, ""));
 }
 
+// Windows deletes whatever lives at a scheduled path at its restart: the
+// uninstaller's file is renamed first, so a reinstallation keeps its own.
 TEST_F(UninstallTest, WhereTheHelperCannotStartItsWorkWaitsForTheRestart) {
-  const std::string Folder = "C:\\Program Files\\Player";
-  const Lines Scheduled = {Self, Folder, "C:\\Program Files"};
+  const std::string Folder = "C:\\Program Files\\Player", Top = "C:\\Program Files";
+  const std::string Mine = Top + "\\mine.txt", Temp = "C:\\Temp", OtherTemp = "D:\\Temp";
+  const std::string Moved = Temp + "\\uni0001.TMP", MovedHere = Folder + "\\uni0002.TMP";
   struct Case {
     const char* what;
     const char* createPath;
     UINT winExec;
-    bool windows95;
-    size_t scheduled;  // the first of Scheduled
+    std::string temp;
+    bool ownInUse, windows95;
+    Lines pending, left;  // left: below Top, then in the temp folder, in path order
   } cases[] = {
-      {"count 0", "", 11, false, 1},
-      {"count 1", "Player", 11, false, 2},
-      {"count 2", "Program Files\\Player", 31, false, 3},
-      {"count 5: never the drive", "A\\B\\C\\D\\E", 0, false, 3},
-      {"Windows 95 refuses the first", "A\\B", 11, true, 1},
-      {"the helper started", "A\\B", 33, false, 0},
+      {"the move to the temp folder works",
+       "Program Files\\Player",
+       11,
+       Temp,
+       false,
+       false,
+       {Moved},
+       {Mine, Moved}},
+      {"count 0: the folder stays", "", 11, Temp, false, false, {Moved}, {Mine, Folder, Moved}},
+      {"count 5: never the drive", "A\\B\\C\\D\\E", 0, Temp, false, false, {Moved}, {Mine, Moved}},
+      {"the temp folder on another drive",
+       "Program Files\\Player",
+       31,
+       OtherTemp,
+       false,
+       false,
+       {MovedHere, Folder, Top},
+       {Mine, Folder, MovedHere}},
+      {"count 5 there: never the drive",
+       "A\\B\\C\\D\\E",
+       11,
+       OtherTemp,
+       false,
+       false,
+       {MovedHere, Folder, Top},
+       {Mine, Folder, MovedHere}},
+      {"both moves refused",
+       "Program Files\\Player",
+       11,
+       OtherTemp,
+       true,
+       false,
+       {Self, Folder, Top},
+       {Mine, Folder, Self}},
+      {"Windows 95 refuses every move", "A\\B", 11, Temp, false, true, {}, {Mine, Folder, Self}},
+      {"the helper started", "A\\B", 33, Temp, false, false, {}, {Mine, Folder, Helper, Self}},
   };
   for (const Case& c : cases) {
     sim::Reset();
@@ -451,13 +485,16 @@ TEST_F(UninstallTest, WhereTheHelperCannotStartItsWorkWaitsForTheRestart) {
     LayDown();
     sim::SetRegText(HKEY_LOCAL_MACHINE, UninstallKey, CreatePathValue, c.createPath);
     sim::SetWinExecResult(c.winExec);
+    sim::AddDrive('D', DRIVE_FIXED);
+    sim::AddFolder(c.temp);
+    sim::SetTempFolder(c.temp + "\\");
+    if (c.ownInUse) sim::UseFile(Self);
     if (c.windows95) sim::FailMoveFileEx();
     EXPECT_EQ(255, Run({Click(OkButtonId)})) << c.what;
-    Lines expected = Join(FavoritesDeletions, PlayerDeletions);
-    if (c.winExec <= 31) expected.push_back("DeleteFileA " + Helper);
-    for (size_t i = 0; i < c.scheduled; ++i) expected.push_back("MoveFileExA " + Scheduled[i]);
-    EXPECT_EQ(expected, Deletions()) << c.what;
-    EXPECT_EQ(c.winExec > 31, sim::EntryExists(Helper)) << c.what;
+    EXPECT_EQ(c.pending, sim::PendingDeletions()) << c.what;
+    EXPECT_EQ(c.left, Join(sim::Listing(Top), sim::Listing(c.temp))) << c.what;
+    for (const std::string& done : Deletions())  // never a drive's root
+      EXPECT_GT(done.size() - done.find(' '), 4u) << c.what << ": " << done;
     EXPECT_TRUE(sim::MessageBoxes().empty()) << c.what;
   }
 }

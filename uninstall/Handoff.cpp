@@ -43,6 +43,28 @@ bool DeleteAtRestart(const Text& path) {
   return MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
 }
 
+// A folder that stays does not stop the walk, as with the helper.
+bool RemoveNow(const Text& folder) {
+  RemoveDirectoryA(folder.c_str());
+  return true;
+}
+
+// The helper's folder walk: the folder, then its parents, `levels` of them at
+// most and none at or above a root; it ends where `step` gives false.
+void WalkUp(Text folder, BYTE levels, bool (*step)(const Text& folder)) {
+  for (; levels > 0 && IsBelowRoot(folder); --levels, folder = ParentPath(folder))
+    if (!step(folder)) return;
+}
+
+// Renames the file to a name no other file in the folder has, which a
+// later installation never uses: true with that name in `unique`.
+bool MoveAside(const Text& file, const char* folder, char (&unique)[MAX_PATH]) {
+  if (!*folder || !GetTempFileNameA(folder, "uni", 0, unique)) return false;
+  if (MoveFileExA(file.c_str(), unique, MOVEFILE_REPLACE_EXISTING)) return true;
+  DeleteFileA(unique);  // the empty file that reserved the name
+  return false;
+}
+
 }  // namespace
 
 Text ParentPath(const Text& path) {
@@ -55,13 +77,25 @@ bool IsBelowRoot(const Text& folder) {
   return slash != Text::npos && slash + 1 < folder.size();
 }
 
+// Windows deletes at its restart whatever then lives at a scheduled path, so
+// the running uninstaller's file is first renamed out of the way of a
+// reinstallation into the same folder.
 void ScheduleHelperWork(const Text& helper, BYTE levels) {
   ClearAndDeleteFile(helper);
-  Text own = OwnLongPath();
-  if (!own.empty() && !DeleteAtRestart(own)) return;
   Text folder = ParentPath(helper);
-  for (; levels > 0 && IsBelowRoot(folder); --levels, folder = ParentPath(folder))
-    if (!DeleteAtRestart(folder)) return;
+  Text own = OwnLongPath();
+  if (own.empty()) return WalkUp(folder, levels, DeleteAtRestart);
+  char temp[MAX_PATH], moved[MAX_PATH];
+  DWORD length = GetTempPathA(MAX_PATH, temp);
+  if (!length || length >= MAX_PATH) temp[0] = '\0';
+  if (MoveAside(own, temp, moved)) {
+    WalkUp(folder, levels, RemoveNow);
+    DeleteAtRestart(moved);
+    return;
+  }
+  // The temp folder is on another drive.
+  Text pending = MoveAside(own, folder.c_str(), moved) ? Text(moved) : own;
+  if (DeleteAtRestart(pending)) WalkUp(folder, levels, DeleteAtRestart);
 }
 
 bool WriteResourceToFile(const char* type, const char* name, const Text& file) {

@@ -30,10 +30,14 @@ Text ParentPath(const Text& path);
 // empty path, C:, C:\, \\server\share or a name without a root.
 bool IsBelowRoot(const Text& folder);
 // The helper's work where it cannot run (no MS-DOS on 64-bit Windows): the
-// helper's file is deleted now; the uninstaller's own file, then the folder
-// of the helper and its parents, `levels` of them at most and none at or
-// above a root, are deleted at the next restart, a folder only if it is
-// empty then. Stops at the first refusal (Windows 95 cannot do it).
+// helper's file is deleted now, and the uninstaller's own file is renamed to
+// a unique name in the temp folder. Then the folder of the helper and its
+// parents, `levels` of them at most and none at or above a root, are removed
+// now as far as they are empty, and the renamed file goes at the next
+// restart. Where the temp folder is on another drive the file is renamed in
+// its own folder instead (or stays as it is when it cannot be renamed), and
+// it and the folders are deleted at the next restart, a folder only if it is
+// empty then. Scheduling stops at the first refusal (Windows 95 cannot do it).
 void ScheduleHelperWork(const Text& helper, BYTE levels);
 // Removes an empty "ENG" folder, writes and starts the helper (or, where it
 // cannot start, schedules its work), and ends the process with

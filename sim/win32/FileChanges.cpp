@@ -1,6 +1,9 @@
 // Changes to the simulated file system: attributes, deleting files and
 // removing folders, with Windows' refusals (read-only, in use, not empty) and
 // a journal of the calls in their order.
+#include <cstdio>
+#include <cstring>
+
 #include "Machine.h"
 #include "SimMachine.h"
 
@@ -8,6 +11,7 @@ namespace sim {
 
 std::vector<FileCall> FileCalls() { return M().fileCalls; }
 void FailMoveFileEx() { M().failMoveFileEx = true; }
+std::vector<std::string> PendingDeletions() { return M().pending; }
 void OnFileCall(std::function<void(const FileCall&)> hook) { M().onFileCall = std::move(hook); }
 
 void JournalCall(const FileCall& call) {
@@ -74,6 +78,30 @@ BOOL Erase(const char* function, LPCSTR path,
   return Journal(function, path, 0, error);
 }
 
+// Renames a file on its drive, over an older file of the new name when
+// `replace` allows it.
+DWORD Move(LPCSTR path, LPCSTR newPath, bool replace) {
+  std::string from = Follow(NormalPath(path), false), to = Follow(NormalPath(newPath), false);
+  DWORD error;
+  FileEntry* source = Named(from, &error);
+  if (!source) return error;
+  if (source->folder) return ERROR_ACCESS_DENIED;
+  if (source->inUse || OpenByUs(from)) return ERROR_SHARING_VIOLATION;
+  if (DriveOf(to) && DriveOf(to) != DriveOf(from)) return ERROR_NOT_SAME_DEVICE;
+  if (FileEntry* target = Named(to, &error)) {
+    if (!replace) return ERROR_ALREADY_EXISTS;
+    if ((error = DeleteError(to, *target)) != ERROR_SUCCESS) return error;
+  } else if (error != ERROR_FILE_NOT_FOUND) {
+    return error;
+  }
+  FileEntry moved = *source;
+  std::string name = newPath;
+  moved.name = name.substr(name.find_last_of("\\/") + 1);
+  M().files.erase(from);
+  M().files[to] = moved;
+  return ERROR_SUCCESS;
+}
+
 }  // namespace
 }  // namespace sim
 
@@ -111,12 +139,36 @@ BOOL WINAPI RemoveDirectoryA(LPCSTR path) {
   return Erase("RemoveDirectoryA", path, RemoveError);
 }
 
-// Only the scheduling of a deletion: Windows keeps the path for its next
-// start and looks at nothing now.
+// A rename now, or a deletion at the next restart: Windows keeps that path
+// for its next start and looks at nothing now.
 BOOL WINAPI MoveFileExA(LPCSTR path, LPCSTR newPath, DWORD flags) {
   Count("MoveFileExA");
-  DWORD error = M().failMoveFileEx                                ? ERROR_CALL_NOT_IMPLEMENTED
-                : newPath || flags != MOVEFILE_DELAY_UNTIL_REBOOT ? ERROR_INVALID_PARAMETER
-                                                                  : ERROR_SUCCESS;
+  bool later = flags == MOVEFILE_DELAY_UNTIL_REBOOT && !newPath;
+  bool now = newPath && (flags & ~DWORD(MOVEFILE_REPLACE_EXISTING)) == 0;
+  DWORD error = M().failMoveFileEx ? ERROR_CALL_NOT_IMPLEMENTED
+                : later            ? ERROR_SUCCESS
+                : now              ? Move(path, newPath, flags & MOVEFILE_REPLACE_EXISTING)
+                                   : ERROR_INVALID_PARAMETER;
+  if (later && error == ERROR_SUCCESS) M().pending.push_back(path);
   return Journal("MoveFileExA", path, 0, error);
+}
+
+// Makes an empty file of a name no file in the folder has and gives its path.
+UINT WINAPI GetTempFileNameA(LPCSTR folder, LPCSTR prefix, UINT unique, LPSTR name) {
+  Count("GetTempFileNameA");
+  FileEntry* where = folder ? LookUp(folder) : nullptr;
+  if (unique || !where || !where->folder) return Fail(ERROR_DIRECTORY), 0;
+  std::string base = folder;
+  if (base.back() != '\\') base += '\\';
+  base += std::string(prefix ? prefix : "").substr(0, 3);
+  std::string path;
+  do {
+    char number[8];
+    std::snprintf(number, sizeof number, "%04X", ++M().tempNames & 0xFFFF);
+    path = base + number + ".TMP";
+  } while (LookUp(path));
+  if (path.size() >= MAX_PATH) return Fail(ERROR_BUFFER_OVERFLOW), 0;
+  AddFile(path, "");
+  std::strcpy(name, path.c_str());
+  return M().tempNames;
 }

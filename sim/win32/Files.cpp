@@ -156,6 +156,8 @@ void ResetFiles() {
   M().fileCalls.clear();
   M().onFileCall = nullptr;
   M().failMoveFileEx = false;
+  M().pending.clear();
+  M().tempNames = 0;
   AddDrive('C', DRIVE_FIXED);
 }
 
@@ -197,6 +199,19 @@ void RemoveEntry(const std::string& path) {
 }
 
 bool EntryExists(const std::string& path) { return M().files.count(NormalPath(path)) != 0; }
+
+std::vector<std::string> Listing(const std::string& folder) {
+  std::string top = NormalPath(folder), below = top.back() == '\\' ? top : top + "\\";
+  std::map<std::string, std::string> shown = {{top, ShownPath(folder)}};
+  std::vector<std::string> paths;
+  for (auto it = M().files.lower_bound(below);
+       it != M().files.end() && it->first.compare(0, below.size(), below) == 0; ++it) {
+    std::string parent = shown[ParentOf(it->first)];
+    paths.push_back(shown[it->first] =
+                        parent + (parent.back() == '\\' ? "" : "\\") + it->second.name);
+  }
+  return paths;
+}
 
 std::string FileContent(const std::string& path) {
   auto it = M().files.find(NormalPath(path));

@@ -126,6 +126,7 @@ void SetShortPath(const std::string& longPath, const std::string& shortPath) {
   K().shortPaths[NormalPath(longPath)] = shortPath;
 }
 void FailShortPaths() { K().failShortPaths = true; }
+void SetTempFolder(const std::string& folder) { K().tempFolder = folder; }
 HINSTANCE ProgramInstance() { return reinterpret_cast<HINSTANCE>(kProgramInstance); }
 
 }  // namespace sim
@@ -265,6 +266,11 @@ DWORD WINAPI GetShortPathNameA(LPCSTR longPath, LPSTR shortPath, DWORD size) {
 UINT WINAPI GetWindowsDirectoryA(LPSTR path, UINT size) {
   Count("GetWindowsDirectoryA");
   return CopyOut(K().windowsFolder, path, size);
+}
+
+DWORD WINAPI GetTempPathA(DWORD size, LPSTR path) {
+  Count("GetTempPathA");
+  return CopyOut(K().tempFolder, path, size);
 }
 
 HRSRC WINAPI FindResourceA(HMODULE module, LPCSTR name, LPCSTR type) {

@@ -62,10 +62,12 @@ void UseFile(const std::string& path);
 // `target` holds; RemoveDirectoryA of `path` removes the link alone.
 void AddFolderLink(const std::string& path, const std::string& target);
 DWORD Attributes(const std::string& path);  // INVALID_FILE_ATTRIBUTES when missing
-// SetFileAttributesA, DeleteFileA, RemoveDirectoryA, MoveFileExA (a deletion
-// at the next restart, the one form the stand-in knows), RegDeleteKeyA and
-// RegDeleteValueA calls in their order, with the paths (the key, or the
-// value's name) as the program passed them.
+// Every file and folder below the folder, named as created, in path order.
+std::vector<std::string> Listing(const std::string& folder);
+// SetFileAttributesA, DeleteFileA, RemoveDirectoryA, MoveFileExA (a file
+// renamed on its drive, or a deletion at the next restart), RegDeleteKeyA and
+// RegDeleteValueA calls in their order, with the paths (the key, the value's
+// name, or the file moved) as the program passed them.
 struct FileCall {
   std::string function, path;
   DWORD attributes;  // SetFileAttributesA's argument, else 0
@@ -74,6 +76,8 @@ struct FileCall {
 std::vector<FileCall> FileCalls();
 // Windows 95: MoveFileExA is there but fails with ERROR_CALL_NOT_IMPLEMENTED.
 void FailMoveFileEx();
+// The paths MoveFileExA scheduled for deletion at the next restart, in order.
+std::vector<std::string> PendingDeletions();
 // Called after each call the journal takes in; it may change the machine.
 void OnFileCall(std::function<void(const FileCall&)> hook);
 
@@ -244,6 +248,9 @@ void SetModulePath(const std::string& path);
 // without one is its own short form. FailShortPaths makes every call fail.
 void SetShortPath(const std::string& longPath, const std::string& shortPath);
 void FailShortPaths();
+// GetTempPathA's answer, "C:\\TEMP\\" after Reset (the folder is not made).
+// GetTempFileNameA names its files prefix + four hex digits + ".TMP".
+void SetTempFolder(const std::string& folder);
 // ExitProcess throws this; the test catches it.
 struct ProcessExit {
   UINT code;

@@ -187,9 +187,14 @@ DWORD WINAPI GetFileAttributesA(LPCSTR path);
 BOOL WINAPI SetFileAttributesA(LPCSTR path, DWORD attributes);
 BOOL WINAPI DeleteFileA(LPCSTR path);
 BOOL WINAPI RemoveDirectoryA(LPCSTR path);
+#define MOVEFILE_REPLACE_EXISTING 0x1
 #define MOVEFILE_DELAY_UNTIL_REBOOT 0x4
 #define ERROR_CALL_NOT_IMPLEMENTED 120L
+#define ERROR_NOT_SAME_DEVICE 17L
+#define ERROR_BUFFER_OVERFLOW 111L
 BOOL WINAPI MoveFileExA(LPCSTR path, LPCSTR newPath, DWORD flags);
+DWORD WINAPI GetTempPathA(DWORD size, LPSTR path);
+UINT WINAPI GetTempFileNameA(LPCSTR folder, LPCSTR prefix, UINT unique, LPSTR name);
 UINT WINAPI GetDriveTypeA(LPCSTR root);
 BOOL WINAPI GetVolumeInformationA(LPCSTR root, LPSTR label, DWORD labelSize, LPDWORD serial,
                                   LPDWORD maxComponent, LPDWORD fsFlags, LPSTR fsName,
