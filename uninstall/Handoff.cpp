@@ -93,7 +93,7 @@ void ScheduleHelperWork(const Text& helper, BYTE levels) {
     DeleteAtRestart(moved);
     return;
   }
-  // The temp folder is on another drive.
+  // The temp folder is on another drive, or takes no file.
   Text pending = MoveAside(own, folder.c_str(), moved) ? Text(moved) : own;
   if (DeleteAtRestart(pending)) WalkUp(folder, levels, DeleteAtRestart);
 }

@@ -156,8 +156,9 @@ BOOL WINAPI MoveFileExA(LPCSTR path, LPCSTR newPath, DWORD flags) {
 // Makes an empty file of a name no file in the folder has and gives its path.
 UINT WINAPI GetTempFileNameA(LPCSTR folder, LPCSTR prefix, UINT unique, LPSTR name) {
   Count("GetTempFileNameA");
+  if (unique) return Fail(ERROR_INVALID_PARAMETER), 0;  // a name only: not used here
   FileEntry* where = folder ? LookUp(folder) : nullptr;
-  if (unique || !where || !where->folder) return Fail(ERROR_DIRECTORY), 0;
+  if (!where || !where->folder) return Fail(ERROR_DIRECTORY), 0;
   std::string base = folder;
   if (base.back() != '\\') base += '\\';
   base += std::string(prefix ? prefix : "").substr(0, 3);
