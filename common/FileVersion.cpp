@@ -63,11 +63,11 @@ Text GetFileVersion(const Text& path) {
   UINT length = 0;
   if (!VerQueryValueA(block.data(), query.c_str(), &data, &length) || !data || length <= 1)
     return NoVersion;
-  // The length counts the closing zero; the text ends at its first zero byte.
+  // The length counts the closing zero, stored or not; the text ends at its
+  // first zero byte, so one that starts with a zero is empty.
   const char* text = static_cast<const char*>(data);
-  const void* end = std::memchr(text, 0, length);
-  Text version(text, end ? static_cast<const char*>(end) - text : length);
-  return version.empty() ? NoVersion : version;
+  const void* end = std::memchr(text, 0, length - 1);
+  return Text(text, end ? static_cast<const char*>(end) - text : length - 1);
 }
 
 TVersionInfo GetFileVersionRecord(const Text& path) { return TVersionInfo{GetFileVersion(path)}; }

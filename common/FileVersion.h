@@ -9,7 +9,8 @@ struct TVersionInfo {
 };
 
 // "0.0.0.0" when the file has no readable "FileVersion" in the string table
-// of its first translation.
+// of its first translation. The text is as stored, up to its first zero byte
+// and one byte short of the length the table gives.
 Text GetFileVersion(const Text& path);
 TVersionInfo GetFileVersionRecord(const Text& path);
 

@@ -118,14 +118,19 @@ bool ReadOwnPath(char* path) {
   if (DosMajorVersion() < 3) return false;
   Segment environment = EnvironmentSegment();
   if (!environment) return false;
-  // The strings end with an empty one: two zeros in a row. A word follows,
-  // the number of strings after it (1), then the path.
-  unsigned at = 0;
-  while (FarWord(environment, at)) {
-    if (++at >= EnvironmentLimit) return false;
+  // The strings end with an empty one: two zeros in a row, or a lone zero
+  // when there are none. A word follows, the number of strings after it (1),
+  // then the path.
+  unsigned count = 1;
+  if (FarByte(environment, 0) || !FarByte(environment, 1)) {
+    unsigned end = 0;
+    while (FarWord(environment, end)) {
+      if (++end >= EnvironmentLimit) return false;
+    }
+    count = end + 2;
   }
-  if (!FarWord(environment, at + 2)) return false;
-  at += 4;
+  if (!FarWord(environment, count)) return false;
+  unsigned at = count + 2;
   for (unsigned length = 0; length <= MaxPath; ++length, ++at) {
     path[length] = FarByte(environment, at);
     if (!path[length]) return length > 0;

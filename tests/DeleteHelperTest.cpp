@@ -121,6 +121,7 @@ TEST(DeleteHelperTest, WholeRunsDeleteThenWalkUpAsFarAsTheFoldersAreEmpty) {
     std::string userFile = "";  // a file of the user's own
     unsigned char version = 6;
     bool readOnlyUninstaller = false;
+    bool noStrings = false;  // an environment without strings
   } cases[] = {
       {"standard", standard,
        "D " + Own + ", D " + Uninstaller + ", R " + player + ", R " + programs},
@@ -149,6 +150,9 @@ TEST(DeleteHelperTest, WholeRunsDeleteThenWalkUpAsFarAsTheFoldersAreEmpty) {
        "D PLAYER\\DELETE.EXE, D " + Uninstaller + ", R " + player + ", R- " + programs,
        "PLAYER\\DELETE.EXE"},
       {"drive not ready", "0 A:\\X", "D " + Own + ", D- A:\\X"},
+      {"no environment strings", standard,
+       "D " + Own + ", D " + Uninstaller + ", R " + player + ", R " + programs, Own, "", 6, false,
+       true},
   };
   for (const auto& c : cases) {
     simdos::Reset();
@@ -159,6 +163,7 @@ TEST(DeleteHelperTest, WholeRunsDeleteThenWalkUpAsFarAsTheFoldersAreEmpty) {
     if (!c.userFile.empty()) simdos::AddFile(c.userFile);
     if (c.ownPath[0] != 'C') simdos::SetCurrent('C', "PROGRA~1");
     simdos::Load(c.ownPath, c.tail);
+    if (c.noStrings) simdos::EmptyEnvironment();
     EXPECT_EQ(0, simdos::Run()) << c.name;
     EXPECT_EQ(c.journal, Journal()) << c.name;
     EXPECT_TRUE(simdos::VectorsRestored()) << c.name;

@@ -56,9 +56,12 @@ TEST_F(FileVersionTest, ReadsTheFileVersionOfTheFirstTranslation) {
       {"zero inside the string",
        {{"\\VarFileInfo\\Translation", Translation(0x0419, 1251)}, {ru, std::string("5.1\0junk\0", 9)}},
        "5.1"},
-      {"no closing zero: the length bounds the text",
+      {"no closing zero: the length counts one all the same",
        {{"\\VarFileInfo\\Translation", Translation(0x0419, 1251)}, {ru, "6.2.1"}},
-       "6.2.1"},
+       "6.2."},
+      {"a zero first: the empty text",
+       {{"\\VarFileInfo\\Translation", Translation(0x0419, 1251)}, {ru, std::string("\0007.1\0", 5)}},
+       ""},
   };
   for (const Case& c : cases) {
     sim::SetVersionInfo(Player, c.entries);

@@ -115,7 +115,8 @@ TEST_F(RemovalTest, PrefixedEntriesGoWithAllTheyHoldExceptWhatIsInUse) {
   const std::string inUse = Install + "A_data\\Skins\\Old\\player.dll";
   for (const char* file :
        {"A_data\\one.bin", "A_data\\Skins\\two.bin", "A_data\\Skins\\Old\\x", "a_list.txt",
-        "h_1.bin", "H_sub\\deep\\y", "keep.txt", "BA_x", "Data_A_", "Player.exe"})
+        "h_1.bin", "H_sub\\deep\\y", "keep.txt", "BA_x", "Data_A_", "Player.exe",
+        "A+B Songs\\song.mp3", "H[1] data\\x"})  // aliases A_B_~1 and H_1_~1
     sim::AddFile(Install + file, "x", Hidden);
   sim::AddFolder(Install + "A_data\\Empty");
   sim::AddFile(inUse, "dll");
@@ -133,7 +134,8 @@ TEST_F(RemovalTest, PrefixedEntriesGoWithAllTheyHoldExceptWhatIsInUse) {
   while (FindNextFileA(search, &found));
   FindClose(search);
   EXPECT_EQ(
-      (std::vector<std::string>{".", "..", "A_data", "BA_x", "Data_A_", "keep.txt", "Player.exe"}),
+      (std::vector<std::string>{".", "..", "A+B Songs", "A_data", "BA_x", "Data_A_", "H[1] data",
+                                "keep.txt", "Player.exe"}),
       left);
   EXPECT_TRUE(sim::EntryExists(inUse));
   EXPECT_FALSE(sim::EntryExists(Install + "A_data\\Empty"));

@@ -78,6 +78,17 @@ DWORD DeleteLoggedPaths(HANDLE log) {
   return ERROR_SUCCESS;
 }
 
+// The search also matches the short names Windows makes ("A+B Songs" is
+// found as A_B_~1): only a long name that begins with the prefix, which is
+// in capitals, counts.
+bool BeginsWith(const char* name, const char* prefix) {
+  for (; *prefix; ++name, ++prefix) {
+    char c = *name >= 'a' && *name <= 'z' ? *name - ('a' - 'A') : *name;
+    if (c != *prefix) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool IsFile(const Text& path) {
@@ -93,7 +104,7 @@ bool ClearAndDeleteFile(const Text& path) {
 void DeletePrefixedEntries(const Text& folder) {
   for (const char* prefix : {PlayerDataPrefixA, PlayerDataPrefixH})
     ForEachEntry(folder + prefix + "*.*", [&](const char* name, DWORD attributes) {
-      DeleteEntry(folder + name, attributes);
+      if (BeginsWith(name, prefix)) DeleteEntry(folder + name, attributes);
     });
 }
 

@@ -20,8 +20,9 @@ bool IsFile(const Text& path);
 // Sets the file's attributes to FILE_ATTRIBUTE_ARCHIVE, then deletes it.
 bool ClearAndDeleteFile(const Text& path);
 
-// Every entry of the folder (ending with "\") whose name begins with "A_" or
-// "H_": files are deleted, folders removed with all they hold.
+// Every entry of the folder (ending with "\") whose long name begins with
+// "A_" or "H_", in either case: files are deleted, folders removed with all
+// they hold.
 void DeletePrefixedEntries(const Text& folder);
 // Deletes every file the install log "uninstall.dat" of the folder (ending
 // with "\") names, one path a line, then the log. Lines end at CR, and an LF

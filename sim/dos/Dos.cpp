@@ -231,6 +231,13 @@ void Load(const std::string& ownPath, const std::string& tail, int lengthByte) {
   machine.memory[EnvironmentAt].assign(environment.begin(), environment.end());
 }
 
+void EmptyEnvironment() {
+  std::vector<unsigned char>& block = machine.memory[EnvironmentAt];
+  const unsigned char end[] = {0, 0};
+  auto strings = std::search(block.begin(), block.end(), end, end + 2);
+  block.erase(block.begin(), strings + 1);
+}
+
 void LoseEnvironment() { machine.memory[PspSegment][0x2C] = machine.memory[PspSegment][0x2D] = 0; }
 
 void BreakAtCall(int n) { machine.breakAt = n; }

@@ -126,11 +126,40 @@ bool Match(const char* pattern, const char* name) {
   return false;
 }
 
+bool FitsEightThree(const std::string& name) {
+  size_t dot = name.find('.');
+  size_t stem = std::min(dot, name.size());
+  return name.find_first_of(" +,;=[]") == std::string::npos && stem >= 1 && stem <= 8 &&
+         (dot == std::string::npos ||
+          (name.find('.', dot + 1) == std::string::npos && name.size() - dot - 1 <= 3));
+}
+
+// The 8.3 alias that Windows gives a name that is no 8.3 name (empty for one
+// that is): in capitals, without blanks and without dots but the last one,
+// "+,;=[]" as "_", the first six characters, "~1" and the first three of the
+// extension. Searches match it as well as the name.
+std::string ShortAlias(const std::string& name) {
+  if (name == "." || name == ".." || FitsEightThree(name)) return "";
+  auto squeezed = [](const std::string& part, size_t most) {
+    std::string out;
+    for (char c : Upper(part)) {
+      if (c == ' ' || c == '.') continue;
+      if (std::strchr("+,;=[]", c)) c = '_';
+      if (out.size() < most) out += c;
+    }
+    return out;
+  };
+  size_t dot = name.rfind('.');
+  std::string extension = dot == std::string::npos ? "" : squeezed(name.substr(dot + 1), 3);
+  return squeezed(name.substr(0, dot), 6) + "~1" + (extension.empty() ? "" : "." + extension);
+}
+
 void Fill(const FileEntry& entry, const std::string& name, LPWIN32_FIND_DATAA data) {
   std::memset(data, 0, sizeof *data);
   data->dwFileAttributes = entry.attributes;
   data->nFileSizeLow = static_cast<DWORD>(entry.content.size());
   std::strncpy(data->cFileName, name.c_str(), MAX_PATH - 1);
+  std::strncpy(data->cAlternateFileName, ShortAlias(name).c_str(), 13);
 }
 
 // Fills in the next entry of a search that is still there; false when none
@@ -295,7 +324,9 @@ HANDLE WINAPI FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data) {
        it != M().files.end() && it->first.compare(0, prefix.size(), prefix) == 0; ++it) {
     std::string name = it->first.substr(prefix.size());
     if (name.empty() || name.find('\\') != std::string::npos) continue;
-    if (Match(wanted.c_str(), name.c_str())) search.found.push_back(it->first);
+    std::string alias = ShortAlias(name);
+    if (Match(wanted.c_str(), name.c_str()) || (!alias.empty() && Match(wanted.c_str(), alias.c_str())))
+      search.found.push_back(it->first);
   }
   if (search.found.empty()) return Fail(ERROR_FILE_NOT_FOUND), INVALID_HANDLE_VALUE;
   DeliverNext(search, data);

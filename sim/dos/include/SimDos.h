@@ -26,6 +26,8 @@ void SetNotReady(char drive);
 // (none on MS-DOS before 3.0) and the command tail as it stands in the PSP:
 // at most 127 bytes, behind a length byte that is its size unless given.
 void Load(const std::string& ownPath, const std::string& tail, int lengthByte = -1);
+// The environment holds no strings: a lone zero, then the count and the path.
+void EmptyEnvironment();
 // The PSP names no environment at all.
 void LoseEnvironment();
 // Ctrl-Break is pressed during the n-th INT 21h call (1 is the first).
