@@ -270,16 +270,21 @@ TEST_F(UninstallTest, EachBoxRemovesWhatItStandsForInTheFixedOrder) {
   EXPECT_EQ(std::vector<UINT>({WM_DESTROY, 0, 0, 0}),
             std::vector<UINT>({closing.message, static_cast<UINT>(closing.wParam),
                                static_cast<UINT>(closing.lParam), closing.posted}));
-  // Every file goes with its attributes reset, but for the log's second, plain deletion.
+  // The record's named files, and the log a second time, go as they are;
+  // every other file with its attributes reset.
   std::vector<sim::FileCall> calls = sim::FileCalls();
   Lines plain;
-  for (size_t i = 1; i < calls.size(); ++i) {
-    const sim::FileCall &call = calls[i], &before = calls[i - 1];
-    bool reset = before.function == "SetFileAttributesA" && before.path == call.path &&
+  for (size_t i = 0; i < calls.size(); ++i) {
+    const sim::FileCall &call = calls[i], &before = calls[i ? i - 1 : 0];
+    bool reset = i && before.function == "SetFileAttributesA" && before.path == call.path &&
                  before.attributes == FILE_ATTRIBUTE_ARCHIVE;
     if (call.function == "DeleteFileA" && !reset) plain.push_back(call.path);
   }
-  EXPECT_EQ(Lines({Install + "uninstall.dat"}), plain);
+  EXPECT_EQ(Lines({Install + "favorites.dat", Ini, Install + "uninstall.dat",
+                   Desktop + "\\ZEL Musical Player.lnk",
+                   Desktop + "\\ZEL Musical Player 1.2.3.4.lnk", Menu + "ZEL Musical Player.lnk",
+                   Menu + "Uninstall.lnk", Menu + "Agent.lnk", AgentFile}),
+            plain);
 }
 
 TEST_F(UninstallTest, WhatTheInstallationHoldsShapesTheRun) {
@@ -353,6 +358,50 @@ TEST_F(UninstallTest, WhatTheInstallationHoldsShapesTheRun) {
        [] {
          EXPECT_EQ("old", sim::FileContent(Helper));
          EXPECT_EQ(Lines({HandOff}), CommandLines());
+       }},
+      {"read-only named files stay",
+       [] {
+         for (const std::string& file : {Install + "favorites.dat", Menu + "Agent.lnk", AgentFile})
+           sim::AddFile(file, "x", FILE_ATTRIBUTE_READONLY);
+       },
+       [] {
+         for (const std::string& file : {Install + "favorites.dat", Menu + "Agent.lnk", AgentFile})
+           EXPECT_EQ(DWORD{FILE_ATTRIBUTE_READONLY}, sim::Attributes(file)) << file;
+       }},
+      {"in a drive's root: no sweep, no ENG, no folder walk, not even at the restart",
+       [] {
+         sim::SetRegText(HKEY_LOCAL_MACHINE, UninstallKey, UninstallStringValue,
+                         "C:\\Uninstall.exe");
+         sim::AddFile("C:\\A_mine\\song.mp3", "x");
+         sim::AddFile("C:\\h_notes.txt", "x");
+         sim::AddFolder("C:\\ENG");
+         sim::SetWinExecResult(11);
+       },
+       [] {
+         EXPECT_EQ(Lines({"\"C:\\delete.exe\" 0 " + SelfShort}), CommandLines());
+         for (const char* kept : {"C:\\A_mine\\song.mp3", "C:\\h_notes.txt", "C:\\ENG"})
+           EXPECT_TRUE(sim::EntryExists(kept)) << kept;
+         EXPECT_EQ(1u, sim::PendingDeletions().size()) << "the uninstaller's file alone";
+       }},
+      {"empty Desktop and Programs values name nothing in the root",
+       [] {
+         sim::SetRegText(HKEY_CURRENT_USER, ShellFoldersKey, DesktopValue, "");
+         sim::SetRegText(HKEY_CURRENT_USER, ShellFoldersKey, ProgramsValue, "");
+       },
+       [] {
+         for (const std::string& done : Deletions())
+           EXPECT_EQ(std::string::npos, done.find(" \\")) << done;
+       }},
+      {"a helper written short is deleted and not started", [] { sim::FillDiskAt(Helper, 4); },
+       [] {
+         EXPECT_FALSE(sim::EntryExists(Helper));
+         EXPECT_FALSE(sim::Processes().at(0).started);
+       }},
+      {"a Windows folder that cannot be read skips zel.ini", [] { sim::SetWindowsFolder(""); },
+       [] {
+         EXPECT_TRUE(sim::EntryExists(Ini));
+         for (const std::string& done : Deletions())
+           EXPECT_EQ(std::string::npos, done.find(PlayerIniFile)) << done;
        }},
       {"no short path: the long one, which holds a blank, is left out",
        [] { sim::FailShortPaths(); },

@@ -128,12 +128,16 @@ Text OwnPathForHelper() {
 
 void StartDeleteHelper() {
   if (!InstallDir.empty()) {
-    RemoveDirectoryA((InstallDir + EnglishFolder).c_str());
+    // A drive's or share's root is no folder of the player's: no folder
+    // there, and none above it, is removed.
+    bool ownFolder = IsBelowRoot(InstallDir);
+    if (ownFolder) RemoveDirectoryA((InstallDir + EnglishFolder).c_str());
+    BYTE levels = ownFolder ? PathLevels : 0;
     Text ownPath = OwnPathForHelper();
     Text helper = InstallDir + HelperFile;
     WriteResourceToFile(HelperResourceType, HelperResourceName, helper);
-    if (WinExec(HelperCommandLine(helper, PathLevels, ownPath).c_str(), SW_HIDE) <= 31)
-      ScheduleHelperWork(helper, PathLevels);
+    if (WinExec(HelperCommandLine(helper, levels, ownPath).c_str(), SW_HIDE) <= 31)
+      ScheduleHelperWork(helper, levels);
   }
   ExitProcess(ExitPlayerRemoved);
 }

@@ -41,5 +41,6 @@ bool IsBelowRoot(const Text& folder);
 void ScheduleHelperWork(const Text& helper, BYTE levels);
 // Removes an empty "ENG" folder, writes and starts the helper (or, where it
 // cannot start, schedules its work), and ends the process with
-// ExitPlayerRemoved. Without an installation folder it only ends.
+// ExitPlayerRemoved. Without an installation folder it only ends; in a
+// drive's or share's root the helper gets the count 0 and "ENG" stays.
 [[noreturn]] void StartDeleteHelper();

@@ -17,33 +17,49 @@ const DWORD AgentClosePause = 200;  // ms for the agent to end before its file g
 
 bool Chosen(HWND box) { return SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
+// The files the record names go as they are: a read-only one stays, and a
+// file that stays keeps its attributes.
+void DeleteNamedFile(const Text& path) { DeleteFileA(path.c_str()); }
+
 void RemoveFavorites() {
   InstallDir = GetUninstallDir(UninstallStringValue);
-  if (!InstallDir.empty()) ClearAndDeleteFile(InstallDir + FavoritesFile);
+  if (!InstallDir.empty()) DeleteNamedFile(InstallDir + FavoritesFile);
   UINT length = GetWindowsDirectoryA(PathBuffer, PathBufferSize);
-  if (length && length < PathBufferSize)
-    ClearAndDeleteFile(Text(PathBuffer) + "\\" + PlayerIniFile);
+  if (length && length < PathBufferSize) DeleteNamedFile(Text(PathBuffer) + "\\" + PlayerIniFile);
 }
 
 // The files of the installation folder: the "A_" and "H_" entries and what
 // the install log names. Nothing when the folder is unknown, so that no name
-// is taken relative to the current folder.
+// is taken relative to the current folder; no sweep in a drive's or share's
+// root, which is no folder of the player's.
 IoResult RemoveInstalledFiles() {
   if (InstallDir.empty()) return {ERROR_SUCCESS};
-  DeletePrefixedEntries(InstallDir);
+  if (IsBelowRoot(InstallDir)) DeletePrefixedEntries(InstallDir);
   IoResult log = DeleteListedFiles(InstallDir);
   if (log.Failed()) return log;
   DeleteFileA((InstallDir + InstallLogFile).c_str());
   return log;
 }
 
+// An empty folder value names no folder: the names built on it would lie in
+// the current drive's root.
 void RemoveShortcuts() {
-  Text desktop = GetDesktopDir() + "\\" + ZelProductName;
-  ClearAndDeleteFile(desktop + ShortcutExtension);
-  ClearAndDeleteFile(desktop + " " + PlayerVersion.FileVersion + ShortcutExtension);
-  Text menu = GetProgramsDir() + "\\" + GetShortcutPath() + "\\";
+  Text desktop = GetDesktopDir();
+  if (!desktop.empty()) {
+    Text shortcut = desktop + "\\" + ZelProductName;
+    DeleteNamedFile(shortcut + ShortcutExtension);
+    DeleteNamedFile(shortcut + " " + PlayerVersion.FileVersion + ShortcutExtension);
+  }
+  Text programs = GetProgramsDir();
+  if (programs.empty()) return;
+  Text menu = programs + "\\" + GetShortcutPath() + "\\";
   for (const char* name : {ZelProductName, UninstallShortcutName, AgentShortcutName})
-    ClearAndDeleteFile(menu + name + ShortcutExtension);
+    DeleteNamedFile(menu + name + ShortcutExtension);
+}
+
+void RemoveMenuFolders() {
+  Text programs = GetProgramsDir();
+  if (!programs.empty()) RemoveFolderChain(programs + "\\", GetShortcutPath());
 }
 
 void CloseRunningAgent() {
@@ -58,7 +74,7 @@ void CloseRunningAgent() {
 void RemoveAgent() {
   CloseRunningAgent();
   Text path = GetAgentRootDir();
-  ClearAndDeleteFile(path);
+  DeleteNamedFile(path);
   path = FolderOf(path);
   RemoveDirectoryA(path.c_str());
   path = FolderOf(path);
@@ -78,7 +94,7 @@ IoResult RemovePlayer() {
   RemoveShortcuts();
   // The agent serves the Orvana edition too.
   if (IsOrvanaMissing()) RemoveAgent();
-  RemoveFolderChain(GetProgramsDir() + "\\", GetShortcutPath());
+  RemoveMenuFolders();
   RegDeleteKeyA(HKEY_LOCAL_MACHINE, ZelKey);
   RegDeleteKeyA(HKEY_LOCAL_MACHINE, UninstallKey);
   StartDeleteHelper();

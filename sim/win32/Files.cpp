@@ -186,6 +186,7 @@ void ResetFiles() {
   M().onFileCall = nullptr;
   M().failMoveFileEx = false;
   M().pending.clear();
+  M().diskFullAt.clear();
   M().tempNames = 0;
   AddDrive('C', DRIVE_FIXED);
 }
@@ -251,6 +252,10 @@ void FailOpen(const std::string& path) { M().files.at(NormalPath(path)).failOpen
 
 void FailReadAt(const std::string& path, size_t offset) {
   M().files.at(NormalPath(path)).failReadAt = offset;
+}
+
+void FillDiskAt(const std::string& path, size_t offset) {
+  M().diskFullAt[NormalPath(path)] = offset;
 }
 
 void UseFile(const std::string& path) { M().files.at(NormalPath(path)).inUse = true; }
@@ -325,7 +330,8 @@ HANDLE WINAPI FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATAA data) {
     std::string name = it->first.substr(prefix.size());
     if (name.empty() || name.find('\\') != std::string::npos) continue;
     std::string alias = ShortAlias(name);
-    if (Match(wanted.c_str(), name.c_str()) || (!alias.empty() && Match(wanted.c_str(), alias.c_str())))
+    if (Match(wanted.c_str(), name.c_str()) ||
+        (!alias.empty() && Match(wanted.c_str(), alias.c_str())))
       search.found.push_back(it->first);
   }
   if (search.found.empty()) return Fail(ERROR_FILE_NOT_FOUND), INVALID_HANDLE_VALUE;
@@ -407,10 +413,15 @@ BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD size, LPDWORD written, 
     return Fail(open ? ERROR_ACCESS_DENIED : ERROR_INVALID_HANDLE), FALSE;
   FileEntry* entry = LookUp(open->path);
   if (!entry) return Fail(ERROR_NOT_READY), FALSE;
+  auto full = M().diskFullAt.find(open->path);
+  size_t room = SIZE_MAX;
+  if (full != M().diskFullAt.end()) room = full->second - std::min(full->second, open->position);
+  DWORD part = static_cast<DWORD>(std::min<size_t>(size, room));
   std::string& content = entry->content;
-  if (content.size() < open->position + size) content.resize(open->position + size);
-  if (size) std::memcpy(&content[open->position], buffer, size);
-  open->position += size;
-  if (written) *written = size;
+  if (content.size() < open->position + part) content.resize(open->position + part);
+  if (part) std::memcpy(&content[open->position], buffer, part);
+  open->position += part;
+  if (written) *written = part;
+  if (part < size) return Fail(ERROR_DISK_FULL), FALSE;
   return TRUE;
 }

@@ -148,6 +148,7 @@ struct Machine {
   bool failMoveFileEx = false;
   std::vector<std::string> pending;  // deletions at the next restart, as passed
   UINT tempNames = 0;                // the last number GetTempFileNameA gave
+  std::map<std::string, size_t> diskFullAt;  // by normal path: where writes stop
   std::map<uintptr_t, HandleObject> handles;
   uintptr_t nextHandle = 0x1000;
   DWORD lastError = 0;

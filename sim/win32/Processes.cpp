@@ -127,6 +127,7 @@ void SetShortPath(const std::string& longPath, const std::string& shortPath) {
 }
 void FailShortPaths() { K().failShortPaths = true; }
 void SetTempFolder(const std::string& folder) { K().tempFolder = folder; }
+void SetWindowsFolder(const std::string& folder) { K().windowsFolder = folder; }
 HINSTANCE ProgramInstance() { return reinterpret_cast<HINSTANCE>(kProgramInstance); }
 
 }  // namespace sim
@@ -154,9 +155,18 @@ UINT WINAPI WinExec(LPCSTR commandLine, UINT show) {
   record.winExec = true;
   record.commandLine = commandLine ? commandLine : "";
   record.show = show;
-  record.started = K().winExecResult > 31;  // as WinExec reports success
+  // The program: the quoted path, else the text up to the first blank. A
+  // full path must name a file; a bare name would be looked for along the
+  // search path, which is not modelled.
+  const std::string& line = record.commandLine;
+  bool quoted = !line.empty() && line[0] == '"';
+  std::string program = line.substr(quoted, line.find(quoted ? '"' : ' ', quoted) - quoted);
+  FileEntry* file = LookUp(program);
+  bool fullPath = program.size() > 2 && program[1] == ':';
+  UINT result = !fullPath || (file && !file->folder) ? K().winExecResult : ERROR_FILE_NOT_FOUND;
+  record.started = result > 31;  // as WinExec reports success
   Start(record);
-  return K().winExecResult;
+  return result;
 }
 
 BOOL WINAPI CreateProcessA(LPCSTR application, LPSTR commandLine, LPSECURITY_ATTRIBUTES,

@@ -56,6 +56,9 @@ std::string FileContent(const std::string& path);
 // at the given offset fails.
 void FailOpen(const std::string& path);
 void FailReadAt(const std::string& path, size_t offset);
+// Writes to the file, which need not exist yet, stop at the offset: the disk
+// is full.
+void FillDiskAt(const std::string& path, size_t offset);
 // Another program holds the file open: it cannot be deleted.
 void UseFile(const std::string& path);
 // A folder link (a junction): the folder at `path` shows what the folder
@@ -251,6 +254,8 @@ void FailShortPaths();
 // GetTempPathA's answer, "C:\\TEMP\\" after Reset (the folder is not made).
 // GetTempFileNameA names its files prefix + four hex digits + ".TMP".
 void SetTempFolder(const std::string& folder);
+// GetWindowsDirectoryA's folder; an empty one makes the call fail.
+void SetWindowsFolder(const std::string& folder);
 // ExitProcess throws this; the test catches it.
 struct ProcessExit {
   UINT code;
