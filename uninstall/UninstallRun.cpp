@@ -37,7 +37,7 @@ IoResult RemoveInstalledFiles() {
   if (IsBelowRoot(InstallDir)) DeletePrefixedEntries(InstallDir);
   IoResult log = DeleteListedFiles(InstallDir);
   if (log.Failed()) return log;
-  DeleteFileA((InstallDir + InstallLogFile).c_str());
+  DeleteNamedFile(InstallDir + InstallLogFile);  // a second time: normally gone already
   return log;
 }
 
