@@ -272,13 +272,13 @@ TEST_F(UninstallTest, EachBoxRemovesWhatItStandsForInTheFixedOrder) {
                                static_cast<UINT>(closing.lParam), closing.posted}));
   // The record's named files, and the log a second time, go as they are;
   // every other file with its attributes reset.
-  std::vector<sim::FileCall> calls = sim::FileCalls();
   Lines plain;
-  for (size_t i = 0; i < calls.size(); ++i) {
-    const sim::FileCall &call = calls[i], &before = calls[i ? i - 1 : 0];
-    bool reset = i && before.function == "SetFileAttributesA" && before.path == call.path &&
-                 before.attributes == FILE_ATTRIBUTE_ARCHIVE;
-    if (call.function == "DeleteFileA" && !reset) plain.push_back(call.path);
+  std::string reset;  // the file whose attributes the call before reset
+  for (const sim::FileCall& call : sim::FileCalls()) {
+    if (call.function == "DeleteFileA" && call.path != reset) plain.push_back(call.path);
+    bool resets =
+        call.function == "SetFileAttributesA" && call.attributes == FILE_ATTRIBUTE_ARCHIVE;
+    reset = resets ? call.path : "";
   }
   EXPECT_EQ(Lines({Install + "favorites.dat", Ini, Install + "uninstall.dat",
                    Desktop + "\\ZEL Musical Player.lnk",
@@ -288,6 +288,7 @@ TEST_F(UninstallTest, EachBoxRemovesWhatItStandsForInTheFixedOrder) {
 }
 
 TEST_F(UninstallTest, WhatTheInstallationHoldsShapesTheRun) {
+  static const Lines ReadOnly = {Install + "favorites.dat", Menu + "Agent.lnk", AgentFile};
   struct Case {
     const char* what;
     std::function<void()> change;
@@ -361,11 +362,10 @@ TEST_F(UninstallTest, WhatTheInstallationHoldsShapesTheRun) {
        }},
       {"read-only named files stay",
        [] {
-         for (const std::string& file : {Install + "favorites.dat", Menu + "Agent.lnk", AgentFile})
-           sim::AddFile(file, "x", FILE_ATTRIBUTE_READONLY);
+         for (const std::string& file : ReadOnly) sim::AddFile(file, "x", FILE_ATTRIBUTE_READONLY);
        },
        [] {
-         for (const std::string& file : {Install + "favorites.dat", Menu + "Agent.lnk", AgentFile})
+         for (const std::string& file : ReadOnly)
            EXPECT_EQ(DWORD{FILE_ATTRIBUTE_READONLY}, sim::Attributes(file)) << file;
        }},
       {"in a drive's root: no sweep, no ENG, no folder walk, not even at the restart",
