@@ -1,7 +1,7 @@
 #include <cstring>
 
 #include "AgentState.h"
-#include "AgentWindow.h"
+#include "AgentMain.h"
 #include "AgentWndProc.h"
 #include "Player.h"
 #include "Settings.h"

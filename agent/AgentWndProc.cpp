@@ -1,7 +1,7 @@
 #include "AgentWndProc.h"
 
 #include "AgentState.h"
-#include "AgentWindow.h"
+#include "AgentMain.h"
 #include "Player.h"
 #include "Settings.h"
 

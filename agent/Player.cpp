@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "AgentState.h"
-#include "AgentWindow.h"
+#include "AgentMain.h"
 #include "FileVersion.h"
 #include "InstallRecord.h"
 #include "RegistryText.h"

@@ -36,8 +36,8 @@ add_library(uninstallcore STATIC ${UNINSTALL_CORE})
 target_include_directories(uninstallcore PUBLIC uninstall)
 target_link_libraries(uninstallcore PUBLIC commoncore)
 
-add_library(discmaker STATIC tests/DiscMaker.cpp)
-target_include_directories(discmaker PUBLIC tests)
+add_library(discmaker STATIC tests/tools/DiscMaker.cpp)
+target_include_directories(discmaker PUBLIC tests/tools)
 target_link_libraries(discmaker PUBLIC agentcore)
 
 if(FUZZ)
@@ -57,35 +57,36 @@ find_package(GTest REQUIRED)
 enable_testing()
 
 add_executable(host_tests
-  tests/DiscRecognitionTest.cpp
-  tests/SettingsTest.cpp
-  tests/FileVersionTest.cpp
-  tests/StandInTest.cpp
-  tests/StandInUserTest.cpp
-  tests/AgentStartTest.cpp
-  tests/WatchTest.cpp
-  tests/PlayerTest.cpp
-  tests/DeleteHelperTest.cpp)
+  tests/agent/DiscRecognitionTest.cpp
+  tests/agent/SettingsTest.cpp
+  tests/common/FileVersionTest.cpp
+  tests/sim/StandInTest.cpp
+  tests/sim/StandInUserTest.cpp
+  tests/agent/AgentStartTest.cpp
+  tests/agent/WatchTest.cpp
+  tests/agent/PlayerTest.cpp
+  tests/delete/DeleteHelperTest.cpp)
+target_include_directories(host_tests PRIVATE tests/agent tests/sim)
 target_link_libraries(host_tests PRIVATE discmaker deletehelper GTest::gtest_main)
 include(GoogleTest)
 gtest_discover_tests(host_tests DISCOVERY_TIMEOUT 60)
 
 add_executable(uninstall_tests
-  tests/LocationsTest.cpp
-  tests/RemovalTest.cpp
-  tests/UninstallTest.cpp)
-target_include_directories(uninstall_tests PRIVATE tests)
+  tests/uninstall/LocationsTest.cpp
+  tests/uninstall/RemovalTest.cpp
+  tests/uninstall/UninstallTest.cpp)
+target_include_directories(uninstall_tests PRIVATE tests/sim)
 target_link_libraries(uninstall_tests PRIVATE uninstallcore GTest::gtest_main)
 gtest_discover_tests(uninstall_tests DISCOVERY_TIMEOUT 60)
 
 # Writes product discs into a folder, for the Wine tests and the demo.
-add_executable(makedisc tests/MakeDiscTool.cpp)
+add_executable(makedisc tests/tools/MakeDiscTool.cpp)
 target_link_libraries(makedisc PRIVATE discmaker)
 
 # Prints what one steady-state watch tick costs per drive.
-add_executable(tick_cost tests/TickCost.cpp)
+add_executable(tick_cost tests/bench/TickCost.cpp)
 target_link_libraries(tick_cost PRIVATE discmaker)
 
 # Times the install log's deletions at two sizes; fails unless linear.
-add_executable(removal_cost tests/RemovalCost.cpp)
+add_executable(removal_cost tests/bench/RemovalCost.cpp)
 target_link_libraries(removal_cost PRIVATE uninstallcore)

@@ -55,34 +55,34 @@ set_source_files_properties(uninstall/uninstall.rc PROPERTIES OBJECT_DEPENDS ${D
 shipped_program(Uninstall)
 
 # Windows-side check of the foundation against Wine's registry and files.
-add_executable(foundation_check tests/wine/FoundationCheck.cpp ${AGENT_CORE} ${COMMON_CORE}
-               tests/DiscMaker.cpp)
-target_include_directories(foundation_check PRIVATE agent common tests)
+add_executable(foundation_check tests/tools/FoundationCheck.cpp ${AGENT_CORE} ${COMMON_CORE}
+               tests/tools/DiscMaker.cpp)
+target_include_directories(foundation_check PRIVATE agent common tests/tools)
 target_link_libraries(foundation_check PRIVATE version)
 target_link_options(foundation_check PRIVATE -mconsole)
 
 # The uninstaller's look-ups and removal operations against Wine's registry
 # and real folders, built as the uninstaller builds them.
-add_executable(removal_check tests/wine/RemovalCheck.cpp ${UNINSTALL_CORE} ${COMMON_CORE})
+add_executable(removal_check tests/tools/RemovalCheck.cpp ${UNINSTALL_CORE} ${COMMON_CORE})
 target_include_directories(removal_check PRIVATE uninstall common)
 target_compile_options(removal_check PRIVATE -fno-exceptions -fno-rtti)
 target_link_libraries(removal_check PRIVATE version)
 target_link_options(removal_check PRIVATE -mconsole)
 
 # What the demo shows of each drive.
-add_executable(disc_report tests/wine/DiscReport.cpp ${AGENT_CORE} ${COMMON_CORE})
+add_executable(disc_report tests/tools/DiscReport.cpp ${AGENT_CORE} ${COMMON_CORE})
 target_include_directories(disc_report PRIVATE agent common)
 target_link_libraries(disc_report PRIVATE version)
 target_link_options(disc_report PRIVATE -mconsole)
 
 # A program file with a version resource, and one without.
-add_executable(versioned tests/wine/Tiny.cpp tests/wine/versioned.rc)
-add_executable(unversioned tests/wine/Tiny.cpp)
+add_executable(versioned tests/tools/Tiny.cpp tests/tools/versioned.rc)
+add_executable(unversioned tests/tools/Tiny.cpp)
 gui_program(versioned)
 gui_program(unversioned)
 
 # The shipped programs' start-up and runtime, checked on their own.
-add_executable(runtime_check tests/wine/RuntimeCheck.cpp)
+add_executable(runtime_check tests/tools/RuntimeCheck.cpp)
 own_runtime(runtime_check)
 
 # A program the import check must refuse.

@@ -4,7 +4,7 @@
 # A stand-in program: ROLE is what it writes before its command line, HOLD
 # its default run time in ms, RC its version resource, MUTEX its running mutex.
 function(standin target role hold rc)
-  add_executable(${target} tests/wine/StandIn.cpp tests/wine/${rc})
+  add_executable(${target} tests/tools/StandIn.cpp tests/tools/${rc})
   target_compile_definitions(${target} PRIVATE "STANDIN_ROLE=\"${role}\"" STANDIN_HOLD=${hold})
   if(ARGN)
     target_compile_definitions(${target} PRIVATE "STANDIN_MUTEX=\"${ARGN}\"")
@@ -17,17 +17,17 @@ standin(oxd_player "player oxd" 3000 standin_player.rc "Orvana Musical PlayerOXD
 standin(standin_installer installer 1000 standin_installer.rc)
 standin(old_installer installer 1000 old_installer.rc)
 
-add_executable(agentctl tests/wine/AgentCtl.cpp)
+add_executable(agentctl tests/tools/AgentCtl.cpp)
 target_link_options(agentctl PRIVATE -mconsole)
 
-add_executable(wine_cdrom tests/wine/WineCdrom.cpp)
+add_executable(wine_cdrom tests/tools/WineCdrom.cpp)
 target_link_options(wine_cdrom PRIVATE -mconsole)
 
-add_executable(uninstallctl tests/wine/UninstallCtl.cpp)
+add_executable(uninstallctl tests/tools/UninstallCtl.cpp)
 target_link_options(uninstallctl PRIVATE -mconsole)
 
-# Wine's MS-DOS loader where it cannot run: see tests/wine/DosLoader.cpp.
+# Wine's MS-DOS loader where it cannot run: see tests/tools/DosLoader.cpp.
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
-  add_executable(winevdm tests/wine/DosLoader.cpp)
+  add_executable(winevdm tests/tools/DosLoader.cpp)
   gui_program(winevdm)
 endif()

@@ -9,14 +9,14 @@
 
 namespace sim {
 
-std::vector<FileCall> FileCalls() { return M().fileCalls; }
+std::vector<ChangeCall> ChangeCalls() { return M().changeCalls; }
 void FailMoveFileEx() { M().failMoveFileEx = true; }
 std::vector<std::string> PendingDeletions() { return M().pending; }
-void OnFileCall(std::function<void(const FileCall&)> hook) { M().onFileCall = std::move(hook); }
+void OnChangeCall(std::function<void(const ChangeCall&)> hook) { M().onChangeCall = std::move(hook); }
 
-void JournalCall(const FileCall& call) {
-  M().fileCalls.push_back(call);
-  if (auto hook = M().onFileCall) hook(call);
+void JournalCall(const ChangeCall& call) {
+  M().changeCalls.push_back(call);
+  if (auto hook = M().onChangeCall) hook(call);
 }
 
 namespace {

@@ -182,8 +182,8 @@ bool DeliverNext(HandleObject& search, LPWIN32_FIND_DATAA data) {
 void ResetFiles() {
   M().files.clear();
   M().links = false;
-  M().fileCalls.clear();
-  M().onFileCall = nullptr;
+  M().changeCalls.clear();
+  M().onChangeCall = nullptr;
   M().failMoveFileEx = false;
   M().pending.clear();
   M().diskFullAt.clear();

@@ -143,8 +143,8 @@ struct Machine {
   std::map<char, Drive> drives;
   std::map<std::string, FileEntry> files;  // by upper-case full path
   bool links = false;                      // some folder is a link
-  std::vector<FileCall> fileCalls;
-  std::function<void(const FileCall&)> onFileCall;
+  std::vector<ChangeCall> changeCalls;
+  std::function<void(const ChangeCall&)> onChangeCall;
   bool failMoveFileEx = false;
   std::vector<std::string> pending;  // deletions at the next restart, as passed
   UINT tempNames = 0;                // the last number GetTempFileNameA gave
@@ -165,7 +165,7 @@ void Count(const char* function);
 // Returns the error code and sets the thread's last error, for failing calls.
 DWORD Fail(DWORD error);
 // Adds a call to the journal of changes and tells the test's hook.
-void JournalCall(const FileCall& call);
+void JournalCall(const ChangeCall& call);
 
 HANDLE NewHandle(HandleObject object);
 HandleObject* FindHandle(HANDLE handle, HandleKind kind);

@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Every deletion names a whole line, and each file gone went by one of them.
   std::vector<std::string> lines = Lines(log);
   int deleted = 0, gone = 0;
-  for (const sim::FileCall& call : sim::FileCalls()) {
+  for (const sim::ChangeCall& call : sim::ChangeCalls()) {
     if (call.function != "DeleteFileA" || call.path == Log) continue;
     if (!Listed(lines, call.path)) std::abort();
     deleted += call.result ? 1 : 0;

@@ -67,22 +67,23 @@ void AddFolderLink(const std::string& path, const std::string& target);
 DWORD Attributes(const std::string& path);  // INVALID_FILE_ATTRIBUTES when missing
 // Every file and folder below the folder, named as created, in path order.
 std::vector<std::string> Listing(const std::string& folder);
-// SetFileAttributesA, DeleteFileA, RemoveDirectoryA, MoveFileExA (a file
-// renamed on its drive, or a deletion at the next restart), RegDeleteKeyA and
-// RegDeleteValueA calls in their order, with the paths (the key, the value's
-// name, or the file moved) as the program passed them.
-struct FileCall {
+// The journal of changes to files and the registry: SetFileAttributesA,
+// DeleteFileA, RemoveDirectoryA, MoveFileExA (a file renamed on its drive, or
+// a deletion at the next restart), RegDeleteKeyA and RegDeleteValueA calls in
+// their order, with the paths (the key, the value's name, or the file moved)
+// as the program passed them.
+struct ChangeCall {
   std::string function, path;
   DWORD attributes;  // SetFileAttributesA's argument, else 0
   BOOL result;
 };
-std::vector<FileCall> FileCalls();
+std::vector<ChangeCall> ChangeCalls();
 // Windows 95: MoveFileExA is there but fails with ERROR_CALL_NOT_IMPLEMENTED.
 void FailMoveFileEx();
 // The paths MoveFileExA scheduled for deletion at the next restart, in order.
 std::vector<std::string> PendingDeletions();
 // Called after each call the journal takes in; it may change the machine.
-void OnFileCall(std::function<void(const FileCall&)> hook);
+void OnChangeCall(std::function<void(const ChangeCall&)> hook);
 
 // Version resources. Each entry is a query path of VerQueryValueA (such as
 // "\\VarFileInfo\\Translation") with the bytes it yields.

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "AgentState.h"
-#include "AgentWindow.h"
+#include "AgentMain.h"
 #include "InstallRecord.h"
 #include "Player.h"
 #include "TestMachine.h"

@@ -13,7 +13,7 @@ class RemovalTest : public SimTest {
  protected:
   void TearDown() override {
     // Every file deletion comes right after its attributes were reset.
-    std::vector<sim::FileCall> calls = sim::FileCalls();
+    std::vector<sim::ChangeCall> calls = sim::ChangeCalls();
     for (size_t i = 0; i < calls.size(); ++i) {
       if (calls[i].function != "DeleteFileA") continue;
       ASSERT_GT(i, 0u) << calls[i].path;
@@ -27,7 +27,7 @@ class RemovalTest : public SimTest {
   // The folders RemoveDirectoryA was asked to remove, in order.
   static std::vector<std::string> RemovalsTried() {
     std::vector<std::string> tried;
-    for (const sim::FileCall& call : sim::FileCalls())
+    for (const sim::ChangeCall& call : sim::ChangeCalls())
       if (call.function == "RemoveDirectoryA") tried.push_back(call.path);
     return tried;
   }
@@ -86,7 +86,7 @@ TEST_F(RemovalTest, WithoutALogNothingHappens) {
   sim::AddFolder(Log);  // a folder of the log's name is no log
   EXPECT_FALSE(DeleteListedFiles(Install).Failed());
   EXPECT_TRUE(sim::EntryExists(Log));
-  EXPECT_TRUE(sim::FileCalls().empty());
+  EXPECT_TRUE(sim::ChangeCalls().empty());
   EXPECT_EQ(0u, sim::SleptMilliseconds());
 }
 

@@ -6,7 +6,7 @@
 # change the caller's shell options. Everything public is named wl_*; names
 # starting with wl__ / WL__ are internal.
 #
-#   source scripts/wine-lib.sh
+#   source tests/wine/wine-lib.sh
 #   trap wl_cleanup EXIT
 #   wl_prefix_new "$(mktemp -d)/prefix"    # exports WINEPREFIX/WINEARCH/WINEDEBUG
 #   wl_xvfb_start                          # exports DISPLAY
@@ -34,7 +34,7 @@
 # Where this file lives, so the template cache follows the checkout wherever
 # it is.
 WL_LIB_DIR="$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")" && pwd -P)"
-WL_REPO_DIR="$(cd -- "$WL_LIB_DIR/.." && pwd -P)"
+WL_REPO_DIR="$(cd -- "$WL_LIB_DIR/../.." && pwd -P)"
 
 # State. Re-sourcing keeps what an earlier source set up.
 : "${WL_PREFIX:=}"
@@ -59,7 +59,7 @@ wl_i386_runs() {
 # The Windows of the test prefixes (WL_ARCH, may be set by the caller):
 # win32 where i386 programs run. Elsewhere win64: Wine's 64-bit side alone
 # (wine64) runs the 64-bit builds of our programs from build/win64, and
-# `wine` and `wineboot` lead to it through scripts/wine64/. WL_WIN_BUILD is
+# `wine` and `wineboot` lead to it through tests/wine/wine64/. WL_WIN_BUILD is
 # the build folder whose programs the prefixes run.
 if [[ -z ${WL_ARCH:-} ]]; then
     if wl_i386_runs; then WL_ARCH=win32; else WL_ARCH=win64; fi
@@ -119,8 +119,8 @@ wl__template_id() {
 
 # Run a wine command for one prefix, from inside the prefix (no "could not
 # open working directory" noise now that Z: is gone), bounded in time.
-# Usage: wl__wine_in PREFIX ARGS...
-wl__wine_in() {
+# Usage: wl_wine_in PREFIX ARGS...
+wl_wine_in() {
     local pfx=$1
     shift
     (
@@ -132,7 +132,7 @@ wl__wine_in() {
 
 # Stop the wineserver of PREFIX and everything running in it, and wait until
 # it is really gone.
-wl__server_stop() {
+wl_server_stop() {
     local pfx=$1
     WINEPREFIX=$pfx wineserver -k >/dev/null 2>&1 || true
     WINEPREFIX=$pfx timeout -k 5 60 wineserver -w >/dev/null 2>&1 || true
@@ -169,7 +169,7 @@ wl__sanitized() {
 # registry, which is what breaks if the prefix's own path matters.
 wl__prefix_works() {
     local pfx=$1 out
-    out=$(wl__wine_in "$pfx" cmd /c echo wl-alive 2>/dev/null) || return 1
+    out=$(wl_wine_in "$pfx" cmd /c echo wl-alive 2>/dev/null) || return 1
     out=${out//$'\r'/}
     [[ $out == *wl-alive* ]] || return 1
     out=$(WINEPREFIX=$pfx wl_reg_value \
@@ -204,19 +204,19 @@ wl__wineboot() {
             timeout -k 5 "${WL_WINE_TIMEOUT:-120}" wineboot -i >/dev/null 2>&1
     ) || {
         wl__err "wineboot -i failed for $pfx"
-        wl__server_stop "$pfx"
+        wl_server_stop "$pfx"
         return 1
     }
     # Keep winemenubuilder off for good, not only while booting.
-    wl__wine_in "$pfx" reg add 'HKCU\Software\Wine\DllOverrides' \
+    wl_wine_in "$pfx" reg add 'HKCU\Software\Wine\DllOverrides' \
         /v winemenubuilder.exe /t REG_SZ /d '' /f >/dev/null 2>&1 || {
         wl__err "could not disable winemenubuilder in $pfx"
-        wl__server_stop "$pfx"
+        wl_server_stop "$pfx"
         return 1
     }
     # Let the server write the registry out and go away before anyone copies
     # or touches the files.
-    wl__server_stop "$pfx"
+    wl_server_stop "$pfx"
     wl__sanitize "$pfx" || return 1
     wl__log "wineboot $pfx took $(($(wl__now_ms) - t0)) ms"
     return 0
@@ -280,7 +280,7 @@ wl_prefix_new() {
             if ! wl__template_ok "$cache"; then
                 wl__template_build "$cache" || break
             fi
-            wl__server_stop "$cache"
+            wl_server_stop "$cache"
             find "$dir" -mindepth 1 -delete 2>/dev/null
             if ! cp -a -- "$cache/." "$dir/"; then
                 wl__err "copying $cache to $dir failed"
@@ -294,7 +294,7 @@ wl_prefix_new() {
                 break
             fi
             wl__err "copied prefix at $dir does not work (try $attempt); rebuilding the template"
-            wl__server_stop "$dir"
+            wl_server_stop "$dir"
             rm -rf -- "$cache"
         done
         if ((ok == 0)) && wl__template_ok "$cache"; then
@@ -310,14 +310,14 @@ wl_prefix_new() {
         : >"$dir/.wl-prefix"
         if ! wl__wineboot "$dir" || ! wl__prefix_works "$dir"; then
             wl__err "could not make a working prefix at $dir"
-            wl__server_stop "$dir"
+            wl_server_stop "$dir"
             return 1
         fi
     fi
 
     # The checks above ran Wine in the prefix; make sure nothing put links
     # back, and leave no server behind.
-    wl__server_stop "$dir"
+    wl_server_stop "$dir"
     wl__sanitize "$dir" || return 1
     wl__sanitized "$dir" || return 1
 
@@ -465,12 +465,12 @@ wl_cdrom() {
         return 1
     fi
     ln -sfn -- "$dir" "$link" || return 1
-    wl__wine_in "$WINEPREFIX" reg add 'HKLM\Software\Wine\Drives' \
+    wl_wine_in "$WINEPREFIX" reg add 'HKLM\Software\Wine\Drives' \
         /v "$letter:" /t REG_SZ /d cdrom /f >/dev/null 2>&1 || {
         wl__err "wl_cdrom: could not write HKLM\\Software\\Wine\\Drives\\$letter:"
         return 1
     }
-    wl__server_stop "$WINEPREFIX"
+    wl_server_stop "$WINEPREFIX"
     return 0
 }
 
@@ -512,10 +512,10 @@ wl__reg_lookup() {
         return 1
     fi
     if [[ -z $name ]]; then
-        out=$(wl__wine_in "$WINEPREFIX" reg query "$key" /ve 2>/dev/null) || return 1
+        out=$(wl_wine_in "$WINEPREFIX" reg query "$key" /ve 2>/dev/null) || return 1
         shown='(Default)'
     else
-        out=$(wl__wine_in "$WINEPREFIX" reg query "$key" /v "$name" 2>/dev/null) || return 1
+        out=$(wl_wine_in "$WINEPREFIX" reg query "$key" /v "$name" 2>/dev/null) || return 1
         shown=$name
     fi
     out=${out//$'\r'/}
@@ -572,7 +572,7 @@ wl_cleanup() {
     local rc=$? p
     for p in ${WL__PREFIXES[@]+"${WL__PREFIXES[@]}"}; do
         [[ -n $p && -d $p ]] || continue
-        wl__server_stop "$p"
+        wl_server_stop "$p"
         # Only ever delete folders this library made.
         if [[ -f $p/.wl-prefix ]]; then
             rm -rf -- "$p" 2>/dev/null || true
@@ -679,7 +679,7 @@ REGEDIT4
 "Desktop"="C:\\Desk"
 "Programs"="C:\\Menu\\Programs"
 REG
-    wl__wine_in "$WINEPREFIX" reg import 'C:\installation.reg' >/dev/null 2>&1 ||
+    wl_wine_in "$WINEPREFIX" reg import 'C:\installation.reg' >/dev/null 2>&1 ||
         { wl__err "could not import the installation's registry values"; return 1; }
     rm -f -- "$c/installation.reg"
 }

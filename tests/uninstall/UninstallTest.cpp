@@ -91,7 +91,7 @@ class UninstallTest : public SimTest {
   // The deletions of files, folders, keys and values, in their order.
   static Lines Deletions() {
     Lines done;
-    for (const sim::FileCall& call : sim::FileCalls())
+    for (const sim::ChangeCall& call : sim::ChangeCalls())
       if (call.function != "SetFileAttributesA") done.push_back(call.function + " " + call.path);
     return done;
   }
@@ -274,7 +274,7 @@ TEST_F(UninstallTest, EachBoxRemovesWhatItStandsForInTheFixedOrder) {
   // every other file with its attributes reset.
   Lines plain;
   std::string reset;  // the file whose attributes the call before reset
-  for (const sim::FileCall& call : sim::FileCalls()) {
+  for (const sim::ChangeCall& call : sim::ChangeCalls()) {
     if (call.function == "DeleteFileA" && call.path != reset) plain.push_back(call.path);
     bool resets =
         call.function == "SetFileAttributesA" && call.attributes == FILE_ATTRIBUTE_ARCHIVE;
@@ -335,7 +335,7 @@ TEST_F(UninstallTest, WhatTheInstallationHoldsShapesTheRun) {
        }},
       {"the player's part reads UninstallString again",
        [] {
-         sim::OnFileCall([](const sim::FileCall& call) {
+         sim::OnChangeCall([](const sim::ChangeCall& call) {
            if (call.path == Ini)
              sim::SetRegText(HKEY_LOCAL_MACHINE, UninstallKey, UninstallStringValue,
                              "C:\\Moved\\Uninstall.exe");
@@ -422,7 +422,7 @@ TEST_F(UninstallTest, WithoutAnInstallationFolderNothingIsTakenFromTheCurrentFol
   LayDown();
   sim::SetRegText(HKEY_LOCAL_MACHINE, UninstallKey, UninstallStringValue, "Uninstall.exe");
   EXPECT_EQ(255, Run({Click(OkButtonId)}));
-  for (const sim::FileCall& call : sim::FileCalls()) {
+  for (const sim::ChangeCall& call : sim::ChangeCalls()) {
     if (call.function.find("Reg") == 0) continue;
     EXPECT_EQ(0u, call.path.find("C:\\")) << call.path;
   }

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "AgentState.h"
-#include "AgentWindow.h"
+#include "AgentMain.h"
 #include "DiscMaker.h"
 #include "InstallRecord.h"
 #include "SimMachine.h"
