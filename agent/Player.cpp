@@ -6,7 +6,7 @@
 #include "AgentMain.h"
 #include "FileVersion.h"
 #include "InstallRecord.h"
-#include "RegistryText.h"
+#include "Registry.h"
 #include "Settings.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include "AgentState.h"
 #include "InstallRecord.h"
-#include "RegistryText.h"
+#include "Registry.h"
 
 namespace {
 

@@ -3,8 +3,7 @@
 #include "InstallRecord.h"
 #include "ProgramWindow.h"
 #include "UninstallRun.h"
-
-HWND MainWindow, PlayerBox, FavoritesBox, OkButton, CancelButton, CaptionLabel;
+#include "UninstallState.h"
 
 namespace {
 
@@ -49,10 +48,10 @@ void Toggle(HWND box) {
   SendMessageA(box, BM_SETCHECK, checked ? BST_UNCHECKED : BST_CHECKED, 0);
 }
 
-// An install log that exists but cannot be read: the uninstall cannot know
-// what the player left, so it stops with the error and goes no further.
-[[noreturn]] void EndWithReadError(DWORD error) {
-  Text text = "I/O error " + Decimal(error) + " reading " + InstallDir + InstallLogFile;
+// The install log of the folder exists but cannot be read: the uninstall
+// cannot know what the player left, so it stops with the error.
+[[noreturn]] void EndWithReadError(DWORD error, const Text& folder) {
+  Text text = "I/O error " + Decimal(error) + " reading " + folder + InstallLogFile;
   MessageBoxA(nullptr, text.c_str(), RuntimeErrorCaption, MB_OK | MB_ICONHAND | MB_TASKMODAL);
   ExitProcess(ExitLogUnreadable);
 }
@@ -68,7 +67,7 @@ void Command(HWND window, WPARAM command) {
       break;
     case OkButtonId: {
       IoResult result = DoUninstall();
-      if (result.Failed()) EndWithReadError(result.error);
+      if (result.Failed()) EndWithReadError(result.error, InstallDir);
       break;
     }
     case CancelButtonId:

@@ -15,13 +15,6 @@ const int FavoritesBoxId = 202;
 const int OkButtonId = 205;
 const int CancelButtonId = 206;
 
-extern HWND MainWindow;
-extern HWND PlayerBox;     // "ZEL Musical Player": remove the player
-extern HWND FavoritesBox;  // "Мои любимые" (my favourites): remove the user's favourites
-extern HWND OkButton;
-extern HWND CancelButton;
-extern HWND CaptionLabel;
-
 LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Registers the class, shows the window with both boxes checked and runs the
 // loop: the exit code. An uninstall that removes the player ends the process

@@ -1,8 +1,9 @@
 #include "Handoff.h"
 
 #include "InstallRecord.h"
+#include "Paths.h"
 #include "Removal.h"
-#include "UninstallRun.h"
+#include "UninstallState.h"
 
 namespace {
 
@@ -29,16 +30,6 @@ Text OwnLongPath() {
   return length && length < ModulePathSize ? Text(path, length) : Text();
 }
 
-// The part of a path that names its drive or network share: "C:", or
-// "\\server\share".
-size_t RootLength(const Text& path) {
-  if (path.size() >= 2 && path[1] == ':') return 2;
-  if (path.compare(0, 2, "\\\\") != 0) return 0;
-  size_t server = path.find('\\', 2);
-  size_t share = server == Text::npos ? Text::npos : path.find('\\', server + 1);
-  return share == Text::npos ? path.size() : share;
-}
-
 bool DeleteAtRestart(const Text& path) {
   return MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
 }
@@ -52,7 +43,7 @@ bool RemoveNow(const Text& folder) {
 // The helper's folder walk: the folder, then its parents, `levels` of them at
 // most and none at or above a root; it ends where `step` gives false.
 void WalkUp(Text folder, BYTE levels, bool (*step)(const Text& folder)) {
-  for (; levels > 0 && IsBelowRoot(folder); --levels, folder = ParentPath(folder))
+  for (; levels > 0 && IsBelowRoot(folder); --levels, folder = CutAtLastBackslash(folder))
     if (!step(folder)) return;
 }
 
@@ -67,22 +58,12 @@ bool MoveAside(const Text& file, const char* folder, char (&unique)[MAX_PATH]) {
 
 }  // namespace
 
-Text ParentPath(const Text& path) {
-  size_t last = path.rfind('\\');
-  return last == Text::npos ? Text() : path.substr(0, last);
-}
-
-bool IsBelowRoot(const Text& folder) {
-  size_t slash = folder.find('\\', RootLength(folder));
-  return slash != Text::npos && slash + 1 < folder.size();
-}
-
 // Windows deletes at its restart whatever then lives at a scheduled path, so
 // the running uninstaller's file is first renamed out of the way of a
 // reinstallation into the same folder.
 void ScheduleHelperWork(const Text& helper, BYTE levels) {
   ClearAndDeleteFile(helper);
-  Text folder = ParentPath(helper);
+  Text folder = CutAtLastBackslash(helper);
   Text own = OwnLongPath();
   if (own.empty()) return WalkUp(folder, levels, DeleteAtRestart);
   char temp[MAX_PATH], moved[MAX_PATH];

@@ -23,12 +23,6 @@ Text HelperCommandLine(const Text& helper, BYTE levels, const Text& ownPath);
 // The uninstaller's own path as the helper must get it: the short form, else
 // the long one when it has no blank or tab; empty otherwise.
 Text OwnPathForHelper();
-// One folder up by the helper's rule: the last name and the backslash before
-// it go (C:\A\B gives C:\A, then C:, then the empty path).
-Text ParentPath(const Text& path);
-// True for a folder below a drive's root or a network share: never for the
-// empty path, C:, C:\, \\server\share or a name without a root.
-bool IsBelowRoot(const Text& folder);
 // The helper's work where it cannot run (no MS-DOS on 64-bit Windows): the
 // helper's file is deleted now, and the uninstaller's own file is renamed to
 // a unique name in the temp folder. Then the folder of the helper and its
@@ -39,8 +33,9 @@ bool IsBelowRoot(const Text& folder);
 // it and the folders are deleted at the next restart, a folder only if it is
 // empty then. Scheduling stops at the first refusal (Windows 95 cannot do it).
 void ScheduleHelperWork(const Text& helper, BYTE levels);
-// Removes an empty "ENG" folder, writes and starts the helper (or, where it
-// cannot start, schedules its work), and ends the process with
-// ExitPlayerRemoved. Without an installation folder it only ends; in a
-// drive's or share's root the helper gets the count 0 and "ENG" stays.
+// The run's last step, on the run's InstallDir and PathLevels: removes an
+// empty "ENG" folder, writes and starts the helper (or, where it cannot
+// start, schedules its work), and ends the process with ExitPlayerRemoved.
+// Without an installation folder it only ends; in a drive's or share's root
+// the helper gets the count 0 and "ENG" stays.
 [[noreturn]] void StartDeleteHelper();

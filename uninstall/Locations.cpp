@@ -3,7 +3,8 @@
 #include <algorithm>
 
 #include "InstallRecord.h"
-#include "Removal.h"
+#include "Paths.h"
+#include "Registry.h"
 
 Text GetProductRootDir(const Text& productName) {
   Text key = Text(CompanyKey) + productName;
@@ -36,5 +37,3 @@ Text GetDesktopDir() { return ReadRegString(HKEY_CURRENT_USER, ShellFoldersKey, 
 Text GetProgramsDir() { return ReadRegString(HKEY_CURRENT_USER, ShellFoldersKey, ProgramsValue); }
 
 bool IsOrvanaMissing() { return !IsFile(GetProductRootDir(OxdProductName)); }
-
-void DeleteAgentKey() { RegDeleteKeyA(HKEY_LOCAL_MACHINE, AgentKey); }

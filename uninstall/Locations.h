@@ -1,12 +1,11 @@
 // Where the player, the agent and their shortcuts were installed, as the
-// player's installer recorded it in the registry, and the removal of the
-// agent's registry entries. Every look-up gives an empty text when the key or
-// value is missing or does not fit the 1024-byte buffer.
+// player's installer recorded it in the registry. Every look-up gives an
+// empty text when the key or value is missing or does not fit the 1024-byte
+// buffer.
 #pragma once
 
 #include <windows.h>
 
-#include "RegistryText.h"
 #include "Text.h"
 
 // "RootDir" of a product ("ZEL Musical Player", "Orvana Musical Player"):
@@ -27,4 +26,3 @@ Text GetDesktopDir();
 Text GetProgramsDir();
 // True unless the Orvana edition's "RootDir" names an existing file.
 bool IsOrvanaMissing();
-void DeleteAgentKey();

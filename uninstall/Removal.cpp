@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "InstallRecord.h"
+#include "Paths.h"
 
 namespace {
 
@@ -90,11 +91,6 @@ bool BeginsWith(const char* name, const char* prefix) {
 }
 
 }  // namespace
-
-bool IsFile(const Text& path) {
-  DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 bool ClearAndDeleteFile(const Text& path) {
   SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_ARCHIVE);

@@ -15,8 +15,6 @@ struct [[nodiscard]] IoResult {
   bool Failed() const { return error != ERROR_SUCCESS; }
 };
 
-// True when the path names an existing file (not a folder).
-bool IsFile(const Text& path);
 // Sets the file's attributes to FILE_ATTRIBUTE_ARCHIVE, then deletes it.
 bool ClearAndDeleteFile(const Text& path);
 

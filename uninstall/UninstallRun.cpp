@@ -1,15 +1,12 @@
 #include "UninstallRun.h"
 
-#include "Dialog.h"
 #include "Handoff.h"
 #include "InstallRecord.h"
 #include "Locations.h"
+#include "Paths.h"
 #include "ProgramWindow.h"
-
-Text InstallDir;
-BYTE PathLevels;
-TVersionInfo PlayerVersion;
-char PathBuffer[PathBufferSize];
+#include "Registry.h"
+#include "UninstallState.h"
 
 namespace {
 
@@ -37,7 +34,10 @@ IoResult RemoveInstalledFiles() {
   if (IsBelowRoot(InstallDir)) DeletePrefixedEntries(InstallDir);
   IoResult log = DeleteListedFiles(InstallDir);
   if (log.Failed()) return log;
-  DeleteNamedFile(InstallDir + InstallLogFile);  // a second time: normally gone already
+  // A second try at the log, on purpose: the first can fail while something
+  // still holds the file just read (a virus scanner, say). Normally the log
+  // is gone already and this deletion fails unseen.
+  DeleteNamedFile(InstallDir + InstallLogFile);
   return log;
 }
 
@@ -75,9 +75,9 @@ void RemoveAgent() {
   CloseRunningAgent();
   Text path = GetAgentRootDir();
   DeleteNamedFile(path);
-  path = FolderOf(path);
+  path = FolderKeepingRoot(path);
   RemoveDirectoryA(path.c_str());
-  path = FolderOf(path);
+  path = FolderKeepingRoot(path);
   RemoveDirectoryA(path.c_str());
   DeleteAgentKey();
   DeleteAgentRunValue();
@@ -86,6 +86,9 @@ void RemoveAgent() {
 // Returns only when the install log could not be read.
 IoResult RemovePlayer() {
   PathLevels = GetCreatePathLevels();
+  // Read again, on purpose, even when the favourites read it: each branch
+  // finds the folder for itself, so the player's removal never depends on
+  // whether the favourites' branch ran.
   InstallDir = GetUninstallDir(UninstallStringValue);
   // Read while the player's file still exists.
   PlayerVersion = GetFileVersionRecord(GetProductRootDir(ZelProductName));
@@ -95,8 +98,7 @@ IoResult RemovePlayer() {
   // The agent serves the Orvana edition too.
   if (IsOrvanaMissing()) RemoveAgent();
   RemoveMenuFolders();
-  RegDeleteKeyA(HKEY_LOCAL_MACHINE, ZelKey);
-  RegDeleteKeyA(HKEY_LOCAL_MACHINE, UninstallKey);
+  DeletePlayerKeys();
   StartDeleteHelper();
 }
 
@@ -107,20 +109,4 @@ IoResult DoUninstall() {
   if (Chosen(PlayerBox)) return RemovePlayer();
   SendMessageA(MainWindow, WM_DESTROY, 0, 0);
   return {ERROR_SUCCESS};
-}
-
-Text FolderOf(const Text& path) {
-  size_t last = path.find_last_of("\\:");
-  if (last == Text::npos) return Text();
-  bool keepBackslash =
-      path[last] != '\\' || last == 0 || path[last - 1] == ':' || path[last - 1] == '\\';
-  return path.substr(0, keepBackslash ? last + 1 : last);
-}
-
-void ResetUninstallState() {
-  MainWindow = PlayerBox = FavoritesBox = OkButton = CancelButton = CaptionLabel = nullptr;
-  InstallDir.clear();
-  PathLevels = 0;
-  PlayerVersion = TVersionInfo();
-  PathBuffer[0] = '\0';
 }

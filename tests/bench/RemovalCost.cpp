@@ -14,6 +14,7 @@
 #include "Removal.h"
 #include "SimMachine.h"
 #include "UninstallRun.h"
+#include "UninstallState.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "FileVersion.h"
 #include "InstallRecord.h"
-#include "RegistryText.h"
+#include "Registry.h"
 #include "TestMachine.h"
 
 namespace {

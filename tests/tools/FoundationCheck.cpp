@@ -12,7 +12,7 @@
 #include "DiscRecognition.h"
 #include "FileVersion.h"
 #include "InstallRecord.h"
-#include "RegistryText.h"
+#include "Registry.h"
 #include "Settings.h"
 
 namespace {

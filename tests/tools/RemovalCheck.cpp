@@ -17,6 +17,7 @@
 
 #include "InstallRecord.h"
 #include "Locations.h"
+#include "Registry.h"
 #include "Removal.h"
 
 namespace {

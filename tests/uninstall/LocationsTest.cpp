@@ -1,5 +1,6 @@
 #include "InstallRecord.h"
 #include "Locations.h"
+#include "Registry.h"
 #include "SimTest.h"
 
 namespace {

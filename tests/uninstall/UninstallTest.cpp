@@ -9,8 +9,10 @@
 #include "Handoff.h"
 #include "InstallRecord.h"
 #include "ProgramWindow.h"
+#include "Paths.h"
 #include "SimTest.h"
 #include "UninstallRun.h"
+#include "UninstallState.h"
 
 namespace {
 
@@ -540,7 +542,7 @@ TEST_F(UninstallTest, TheFolderOfAPath) {
       {"C:\\A\\\\B", "C:\\A\\\\"}, {"Agent.exe", ""}, {"", ""},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(c.second, FolderOf(c.first)) << c.first;
+    EXPECT_EQ(c.second, FolderKeepingRoot(c.first)) << c.first;
   }
   // The walk of the helper's work: one level up, and where it must stop.
   const std::pair<const char*, bool> below[] = {
@@ -557,9 +559,9 @@ TEST_F(UninstallTest, TheFolderOfAPath) {
       {"", false},
   };
   for (const auto& c : below) EXPECT_EQ(c.second, IsBelowRoot(c.first)) << c.first;
-  EXPECT_EQ("C:\\A", ParentPath("C:\\A\\B"));
-  EXPECT_EQ("C:", ParentPath("C:\\A"));
-  EXPECT_EQ("", ParentPath("C:"));
+  EXPECT_EQ("C:\\A", CutAtLastBackslash("C:\\A\\B"));
+  EXPECT_EQ("C:", CutAtLastBackslash("C:\\A"));
+  EXPECT_EQ("", CutAtLastBackslash("C:"));
 }
 
 }  // namespace

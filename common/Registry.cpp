@@ -1,4 +1,4 @@
-#include "RegistryText.h"
+#include "Registry.h"
 
 #include <cstring>
 
@@ -34,4 +34,11 @@ void DeleteAgentRunValue() {
   if (RegOpenKeyExA(HKEY_CURRENT_USER, RunKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
   RegDeleteValueA(key, AutostartValue);
   RegCloseKey(key);
+}
+
+void DeleteAgentKey() { RegDeleteKeyA(HKEY_LOCAL_MACHINE, AgentKey); }
+
+void DeletePlayerKeys() {
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, ZelKey);
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, UninstallKey);
 }

@@ -1,5 +1,6 @@
-// Reading text values from the registry into the programs' 1024-byte buffer,
-// and deleting the agent's autostart value, which both programs do.
+// The programs' registry: reading text values into the 1024-byte buffer, and
+// every deletion of the installation's entries. Deletions are silent: a key
+// or value that is missing or cannot go is passed over.
 #pragma once
 
 #include <windows.h>
@@ -14,6 +15,9 @@ Text QueryRegText(HKEY key, const char* name);
 // the key; empty when the key does not open.
 Text ReadRegString(HKEY root, const char* key, const char* name);
 
-// Deletes the value "OXD Agent" of the user's Run key; silent when the key or
-// the value is missing.
+// The value "OXD Agent" of the user's Run key; the agent deletes it too.
 void DeleteAgentRunValue();
+// The agent's key with its values.
+void DeleteAgentKey();
+// The ZEL player's key, then its uninstall entry; the maker's key stays.
+void DeletePlayerKeys();

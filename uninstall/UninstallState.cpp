@@ -1,0 +1,16 @@
+#include "UninstallState.h"
+
+HWND MainWindow, PlayerBox, FavoritesBox, OkButton, CancelButton, CaptionLabel;
+
+Text InstallDir;
+BYTE PathLevels;
+TVersionInfo PlayerVersion;
+char PathBuffer[PathBufferSize];
+
+void ResetUninstallState() {
+  MainWindow = PlayerBox = FavoritesBox = OkButton = CancelButton = CaptionLabel = nullptr;
+  InstallDir.clear();
+  PathLevels = 0;
+  PlayerVersion = TVersionInfo();
+  PathBuffer[0] = '\0';
+}
