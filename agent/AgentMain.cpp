@@ -1,10 +1,9 @@
-#include <cstring>
-
 #include "AgentState.h"
 #include "AgentMain.h"
 #include "AgentWndProc.h"
 #include "Player.h"
 #include "Settings.h"
+#include "TrayIcon.h"
 
 #if defined(_WIN32) && !defined(_WIN64)  // the shipped, 32-bit program
 static_assert(TrayDataSize == 88, "the first form of NOTIFYICONDATAA");
@@ -37,49 +36,6 @@ void CleanUp() {
 }
 
 }  // namespace
-
-bool TrayIconSet(HWND window, UINT id, HICON icon, DWORD action, const Text& tip,
-                 UINT callbackMessage) {
-  std::memset(&TrayData, 0, TrayDataSize);
-  TrayData.cbSize = TrayDataSize;
-  TrayData.hWnd = window;
-  TrayData.uID = id;
-  TrayData.uFlags = TrayFlags;
-  TrayData.uCallbackMessage = callbackMessage;
-  TrayData.hIcon = icon;
-  size_t length = tip.size() < TrayTipLength ? tip.size() : TrayTipLength;
-  std::memcpy(TrayData.szTip, tip.data(), length);
-  TrayData.szTip[length] = '\0';
-  return Shell_NotifyIconA(action, &TrayData) != FALSE;
-}
-
-void TrayIconUpdate(HICON icon, DWORD action) {
-  TrayIconSet(MainWindow, TrayIconId, icon, action, Enabled ? EnabledTip : DisabledTip,
-              WM_TRAYNOTIFY);
-}
-
-HICON CurrentIcon() {
-  if (!Enabled) return IconDisabled;
-  return AnyDisc ? IconDisc : IconIdle;
-}
-
-void RestoreTrayIcon() {
-  if (TrayData.hWnd) TrayIconUpdate(CurrentIcon(), NIM_ADD);
-}
-
-void CloseAgent() { SendMessageA(MainWindow, WM_DESTROY, 0, 0); }
-
-void ArmingScan() {
-  AnyDisc = false;
-  for (size_t i = 0; i < WatchedDrives(); ++i) {
-    DriveEntry& entry = DriveTable[i];
-    Edition edition = EditionAny;
-    bool ready = RecogniseDisc(DriveRoot(entry.Letter), true, edition, EditionAny) &&
-                 IsPlayerInstalled(edition);
-    if (!ready) entry.Armed = true;
-    if (ready) AnyDisc = true;
-  }
-}
 
 bool StartAgent() {
   SetErrorMode(SEM_FAILCRITICALERRORS);

@@ -38,3 +38,5 @@ void ResetAgentState() {
   TaskbarCreated = 0;
   PlayerPath.clear();
 }
+
+void CloseAgent() { SendMessageA(MainWindow, WM_DESTROY, 0, 0); }

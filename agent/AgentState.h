@@ -46,3 +46,6 @@ size_t WatchedDrives();
 
 // Puts every value of the agent state back to its start value.
 void ResetAgentState();
+
+// Ends the agent: its window goes, and with it the message loop.
+void CloseAgent();

@@ -1,9 +1,10 @@
 #include "AgentWndProc.h"
 
 #include "AgentState.h"
-#include "AgentMain.h"
 #include "Player.h"
+#include "ProgramWindow.h"
 #include "Settings.h"
+#include "TrayIcon.h"
 
 namespace {
 
@@ -130,4 +131,16 @@ LRESULT CALLBACK AgentWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
       break;
   }
   return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void ArmingScan() {
+  AnyDisc = false;
+  for (size_t i = 0; i < WatchedDrives(); ++i) {
+    DriveEntry& entry = DriveTable[i];
+    Edition edition = EditionAny;
+    bool ready = RecogniseDisc(DriveRoot(entry.Letter), true, edition, EditionAny) &&
+                 IsPlayerInstalled(edition);
+    if (!ready) entry.Armed = true;
+    if (ready) AnyDisc = true;
+  }
 }

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+const UINT_PTR WatchTimerId = 1;
+const UINT WatchPeriod = 1000;
 const UINT_PTR IDM_EXIT = 10248;
 const UINT_PTR IDM_ENABLED = 10249;
 const UINT_PTR IDM_AUTORUN = 10250;
@@ -16,3 +18,6 @@ const LPARAM TrayPlayClick = WM_LBUTTONDBLCLK;
 
 LRESULT CALLBACK AgentWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void WatchTick();
+// Which drives hold a usable product disc now: sets AnyDisc, and arms every
+// drive that holds none.
+void ArmingScan();

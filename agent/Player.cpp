@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "AgentState.h"
-#include "AgentMain.h"
 #include "FileVersion.h"
 #include "InstallRecord.h"
 #include "Registry.h"

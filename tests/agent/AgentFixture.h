@@ -9,6 +9,7 @@
 
 #include "AgentState.h"
 #include "AgentMain.h"
+#include "TrayIcon.h"
 #include "InstallRecord.h"
 #include "Player.h"
 #include "TestMachine.h"

@@ -7,6 +7,7 @@
 
 #include "AgentState.h"
 #include "AgentMain.h"
+#include "TrayIcon.h"
 #include "DiscMaker.h"
 #include "InstallRecord.h"
 #include "SimMachine.h"
