@@ -6,9 +6,8 @@ HOST := build/host
 ASAN := build/asan
 FUZZ := build/fuzz
 WIN := build/win
-DOS := build/dos
 
-.PHONY: all deps host win win64 dos dist test test-setup test-host test-asan test-fuzz test-dos test-wine test-shipped fuzz fuzz-build demo figures clean
+.PHONY: all deps host win win64 dist test test-setup test-host test-asan test-fuzz test-dos test-wine test-shipped fuzz fuzz-build demo figures clean
 
 all: dist
 
@@ -19,21 +18,17 @@ host: deps
 	@cmake -S . -B $(HOST) -DCMAKE_BUILD_TYPE=Debug >/dev/null
 	@cmake --build $(HOST) -j$(JOBS)
 
-# The uninstaller carries the helper, so the helper comes first.
-win: dos
+# The shipped programs in dist/: Agent.exe, Uninstall.exe and the MS-DOS
+# helper delete.exe that Uninstall.exe carries.
+win: deps
 	@cmake -S . -B $(WIN) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
 	@cmake --build $(WIN) -j$(JOBS)
 
-# The MS-DOS helper: one freestanding real-mode image, the same bytes on every build.
-dos: deps
-	@delete/build $(DOS)
-	@mkdir -p dist && cp $(DOS)/delete.exe dist/delete.exe
-
-dist: win dos
+dist: win
 
 # The same sources for 64-bit Windows: the Wine suites run these where the
 # machine runs no 32-bit programs (see tests/wine/run-all). Ships nothing.
-win64: dos
+win64: deps
 	@cmake -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
 	@cmake --build build/win64 -j$(JOBS)
 
@@ -63,7 +58,7 @@ fuzz: fuzz-build
 	@scripts/fuzz 60
 
 # The real delete.exe under DOSBox, headless: about a second.
-test-dos: dos
+test-dos: win
 	@tests/dos/run-delete
 
 # The shipped programs as a loader sees them (imports, the Windows they ask

@@ -48,10 +48,26 @@ add_executable(Agent agent/WinMain.cpp agent/agent.rc ${AGENT_CORE})
 target_include_directories(Agent PRIVATE agent)
 shipped_program(Agent)
 
-# The uninstaller, carrying the MS-DOS helper that `make dos` builds first.
-add_executable(Uninstall uninstall/WinMain.cpp uninstall/uninstall.rc ${UNINSTALL_CORE})
-target_include_directories(Uninstall PRIVATE uninstall)
-set_source_files_properties(uninstall/uninstall.rc PROPERTIES OBJECT_DEPENDS ${DIST}/delete.exe)
+# The MS-DOS helper, one freestanding real-mode image that delete/build makes
+# (the same bytes on every build). The uninstaller carries it as a resource,
+# so it is made first; the 32-bit build ships it beside the programs.
+set(HELPER_DIR ${CMAKE_BINARY_DIR}/dos)
+file(GLOB HELPER_SOURCES CONFIGURE_DEPENDS delete/*.S delete/*.cpp delete/*.h delete/mz.ld)
+add_custom_command(OUTPUT ${HELPER_DIR}/delete.exe
+                   COMMAND ${CMAKE_SOURCE_DIR}/delete/build ${HELPER_DIR}
+                   DEPENDS ${HELPER_SOURCES} ${CMAKE_SOURCE_DIR}/delete/build VERBATIM)
+set(HELPER ${HELPER_DIR}/delete.exe)
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  add_custom_command(OUTPUT ${DIST}/delete.exe
+                     COMMAND ${CMAKE_COMMAND} -E copy ${HELPER_DIR}/delete.exe ${DIST}/delete.exe
+                     DEPENDS ${HELPER_DIR}/delete.exe VERBATIM)
+  list(APPEND HELPER ${DIST}/delete.exe)
+endif()
+
+# The uninstaller, carrying the helper.
+add_executable(Uninstall uninstall/WinMain.cpp uninstall/uninstall.rc ${UNINSTALL_CORE} ${HELPER})
+target_include_directories(Uninstall PRIVATE uninstall ${HELPER_DIR})
+set_source_files_properties(uninstall/uninstall.rc PROPERTIES OBJECT_DEPENDS ${HELPER_DIR}/delete.exe)
 shipped_program(Uninstall)
 
 # Windows-side check of the foundation against Wine's registry and files.
