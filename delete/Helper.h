@@ -9,7 +9,9 @@
 constexpr unsigned MaxPath = 79;
 
 // One folder up: drops the last name and the backslash before it, or a
-// trailing backslash alone ("C:\PROGRA~1" -> "C:", "C:" -> "").
+// trailing backslash alone ("C:\PROGRA~1" -> "C:", "C:" -> ""). Where the
+// helper cannot run, the uninstaller's own walk repeats this rule
+// (CutAtLastBackslash); this program keeps its copy, sharing no code.
 void ParentPath(char* path);
 
 // The folder-level count: optional sign, then decimal digits or "$" and
