@@ -1,5 +1,6 @@
-#include "AgentState.h"
 #include "AgentMain.h"
+
+#include "AgentState.h"
 #include "AgentWndProc.h"
 #include "Player.h"
 #include "Settings.h"

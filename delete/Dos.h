@@ -9,11 +9,11 @@ struct FarPointer {
   Segment segment;
 };
 
-unsigned char DosMajorVersion();                              // 30h
-unsigned char DosCurrentDrive();                              // 19h, 0 is A:
-bool DosCurrentFolder(unsigned char drive, char* folder);     // 47h, 1 is A:; 64 bytes
-void DosDeleteFile(const char* path);                         // 41h
-void DosRemoveFolder(const char* path);                       // 3Ah
+unsigned char DosMajorVersion();                                        // 30h
+unsigned char DosCurrentDrive();                                        // 19h, 0 is A:
+bool DosCurrentFolder(unsigned char drive, char* folder);               // 47h, 1 is A:; 64 bytes
+void DosDeleteFile(const char* path);                                   // 41h
+void DosRemoveFolder(const char* path);                                 // 3Ah
 void DosGetVector(unsigned char interrupt, FarPointer& handler);        // 35h
 void DosSetVector(unsigned char interrupt, const FarPointer& handler);  // 25h
 // 25h with the helper's own handler: for 24h it fails the call that met a

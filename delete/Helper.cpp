@@ -31,7 +31,6 @@ bool AppendName(char* expanded, unsigned& length, const char* name, unsigned siz
   return true;
 }
 
-
 }  // namespace
 
 void ParentPath(char* path) {

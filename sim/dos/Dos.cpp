@@ -226,7 +226,8 @@ void Load(const std::string& ownPath, const std::string& tail, int lengthByte) {
   if (tail.size() < 127) psp[0x81 + tail.size()] = '\r';
   machine.memory[PspSegment] = psp;
 
-  std::string environment = std::string("COMSPEC=C:\\COMMAND.COM") + '\0' + "PATH=C:\\DOS" + '\0' + '\0';
+  std::string environment =
+      std::string("COMSPEC=C:\\COMMAND.COM") + '\0' + "PATH=C:\\DOS" + '\0' + '\0';
   if (machine.version >= 3) environment += std::string("\1\0", 2) + ownPath + '\0';
   machine.memory[EnvironmentAt].assign(environment.begin(), environment.end());
 }

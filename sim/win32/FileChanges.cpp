@@ -12,7 +12,9 @@ namespace sim {
 std::vector<ChangeCall> ChangeCalls() { return M().changeCalls; }
 void FailMoveFileEx() { M().failMoveFileEx = true; }
 std::vector<std::string> PendingDeletions() { return M().pending; }
-void OnChangeCall(std::function<void(const ChangeCall&)> hook) { M().onChangeCall = std::move(hook); }
+void OnChangeCall(std::function<void(const ChangeCall&)> hook) {
+  M().onChangeCall = std::move(hook);
+}
 
 void JournalCall(const ChangeCall& call) {
   M().changeCalls.push_back(call);

@@ -123,7 +123,7 @@ struct KernelState {
   std::map<std::string, std::string> resources;      // bytes by upper-case "TYPE\\NAME"
   std::string modulePath = "C:\\PROGRAM.EXE";
   std::string windowsFolder = "C:\\WINDOWS";      // GetWindowsDirectoryA
-  std::string tempFolder = "C:\\TEMP\\";         // GetTempPathA
+  std::string tempFolder = "C:\\TEMP\\";          // GetTempPathA
   std::map<std::string, std::string> shortPaths;  // by normal long path
   bool failShortPaths = false;
   std::map<uintptr_t, std::string> icons;  // loaded icon -> resource name
@@ -146,8 +146,8 @@ struct Machine {
   std::vector<ChangeCall> changeCalls;
   std::function<void(const ChangeCall&)> onChangeCall;
   bool failMoveFileEx = false;
-  std::vector<std::string> pending;  // deletions at the next restart, as passed
-  UINT tempNames = 0;                // the last number GetTempFileNameA gave
+  std::vector<std::string> pending;          // deletions at the next restart, as passed
+  UINT tempNames = 0;                        // the last number GetTempFileNameA gave
   std::map<std::string, size_t> diskFullAt;  // by normal path: where writes stop
   std::map<uintptr_t, HandleObject> handles;
   uintptr_t nextHandle = 0x1000;

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "AgentState.h"
 #include "AgentMain.h"
-#include "TrayIcon.h"
+#include "AgentState.h"
 #include "InstallRecord.h"
 #include "Player.h"
 #include "TestMachine.h"
+#include "TrayIcon.h"
 
 class AgentTest : public MachineTest {
  protected:

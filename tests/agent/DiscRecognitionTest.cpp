@@ -8,8 +8,7 @@ namespace {
 class DiscRecognitionTest : public MachineTest {
  protected:
   // The answer for drive D: whether it matched, and the edition reported.
-  static std::pair<bool, Edition> Judge(bool fullCheck, Edition wanted,
-                                        const char* root = "D:\\") {
+  static std::pair<bool, Edition> Judge(bool fullCheck, Edition wanted, const char* root = "D:\\") {
     Edition edition = 42;
     bool match = RecogniseDisc(root, fullCheck, edition, wanted);
     return {match, edition};
@@ -67,8 +66,8 @@ TEST_F(DiscRecognitionTest, ScramblingCarriesTheKeyFromItemToItem) {
   // then 0x61, so the word 0x10 is stored as 0x10 ^ 0x3C6EF3D3.
   const char raw[] = "\x58\x1B\x1F\x63\xC3\xF3\x6E\x3C";
   sim::AddFile("C:\\vector.bin", std::string(raw, 8));
-  HANDLE file = CreateFileA("C:\\vector.bin", GENERIC_READ, FILE_SHARE_READ, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileA("C:\\vector.bin", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
   BYTE key = SeedKey;
   Text text;
   DWORD word = 0;
@@ -99,9 +98,9 @@ TEST_F(DiscRecognitionTest, EveryKindOfProductDiscIsJudgedWithAndWithoutFullChec
     disc::Kind kind;
     std::pair<bool, Edition> any, zel, oxd, zelFull;
   } cases[] = {
-      {disc::ZelRecordDisc, Zel, Zel, No, Zel},    {disc::ZelSignatureDisc, Zel, Zel, No, Zel},
-      {disc::ZelListedDisc, Zel, Zel, No, No},     {disc::OxdRecordDisc, Oxd, No, Oxd, No},
-      {disc::OxdSignatureDisc, Oxd, No, Oxd, No},  {disc::OxdSettingsDisc, Oxd, No, Oxd, No},
+      {disc::ZelRecordDisc, Zel, Zel, No, Zel},   {disc::ZelSignatureDisc, Zel, Zel, No, Zel},
+      {disc::ZelListedDisc, Zel, Zel, No, No},    {disc::OxdRecordDisc, Oxd, No, Oxd, No},
+      {disc::OxdSignatureDisc, Oxd, No, Oxd, No}, {disc::OxdSettingsDisc, Oxd, No, Oxd, No},
       {disc::PlainDisc, No, No, No, No},
   };
   for (const Case& c : cases) {
@@ -197,8 +196,7 @@ TEST_F(DiscRecognitionTest, ContentChecksRejectNearMisses) {
       {"Orvana file with ZEL flag", AaaMarker, disc::SignatureFile(oxd, ZelFlag, oxd)},
       {"ZEL file without ZEL flag", ZelMarker, disc::SignatureFile(zel, ~ZelFlag, zel)},
       {"ZEL signature in aaa.cfg", AaaMarker, disc::SignatureFile(zel, ZelFlag, zel)},
-      {"signature without zero bytes", AaaMarker,
-       disc::SignatureFile("OXDLxx", 0, "OXDLxx")},
+      {"signature without zero bytes", AaaMarker, disc::SignatureFile("OXDLxx", 0, "OXDLxx")},
       {"empty file", ZelMarker, ""},
   };
   for (const Case& c : cases) {

@@ -5,12 +5,12 @@
 #include <map>
 #include <string>
 
-#include "AgentState.h"
 #include "AgentMain.h"
-#include "TrayIcon.h"
+#include "AgentState.h"
 #include "DiscMaker.h"
 #include "InstallRecord.h"
 #include "SimMachine.h"
+#include "TrayIcon.h"
 
 namespace {
 

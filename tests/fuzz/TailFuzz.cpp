@@ -17,8 +17,10 @@ const char* const Walk[] = {"C:\\PROGRA~1\\PLAYER", "C:\\PROGRA~1", "C:"};
 std::vector<std::string> Split(const std::string& tail) {
   std::vector<std::string> arguments(1);
   for (unsigned char c : tail) {
-    if (c > ' ') arguments.back() += static_cast<char>(c);
-    else if (!arguments.back().empty()) arguments.emplace_back();
+    if (c > ' ')
+      arguments.back() += static_cast<char>(c);
+    else if (!arguments.back().empty())
+      arguments.emplace_back();
   }
   if (arguments.back().empty()) arguments.pop_back();
   return arguments;

@@ -42,8 +42,8 @@ TEST_F(StandInTest, EjectedMediaHideTheirFiles) {
   EXPECT_TRUE(Search("E:\\zel.cfg").empty());
   sim::InsertMedia('E', "LABEL", 0xCAFE);
   char label[6];
-  EXPECT_TRUE(GetVolumeInformationA("E:\\", label, sizeof label, &serial, nullptr, nullptr,
-                                    nullptr, 0));
+  EXPECT_TRUE(
+      GetVolumeInformationA("E:\\", label, sizeof label, &serial, nullptr, nullptr, nullptr, 0));
   EXPECT_STREQ("LABEL", label);
   EXPECT_EQ(0xCAFEu, serial);
   EXPECT_FALSE(GetVolumeInformationA("E:\\", label, 5, nullptr, nullptr, nullptr, nullptr, 0))
@@ -60,8 +60,8 @@ TEST_F(StandInTest, RegistryKeepsAccessRightsAndSizes) {
   ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\MAKER", 0, KEY_READ, &key));
   char small[2];
   DWORD size = sizeof small;
-  EXPECT_EQ(ERROR_MORE_DATA, RegQueryValueExA(key, "path", nullptr, nullptr,
-                                              reinterpret_cast<BYTE*>(small), &size));
+  EXPECT_EQ(ERROR_MORE_DATA,
+            RegQueryValueExA(key, "path", nullptr, nullptr, reinterpret_cast<BYTE*>(small), &size));
   EXPECT_EQ(5u, size);
   BYTE one = 1;
   EXPECT_EQ(ERROR_ACCESS_DENIED, RegSetValueExA(key, "New", 0, REG_BINARY, &one, 1))
@@ -73,8 +73,8 @@ TEST_F(StandInTest, RegistryKeepsAccessRightsAndSizes) {
             RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Other", 0, KEY_READ, &key));
 
   // As on Windows, a text counted without its zero keeps the zero that follows.
-  ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Maker", 0,
-                                         KEY_SET_VALUE, &key));
+  ASSERT_EQ(ERROR_SUCCESS,
+            RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Maker", 0, KEY_SET_VALUE, &key));
   RegSetValueExA(key, "Counted", 0, REG_SZ, reinterpret_cast<const BYTE*>("abc"), 3);
   RegSetValueExA(key, "Bare", 0, REG_SZ, reinterpret_cast<const BYTE*>("abcd"), 3);
   RegCloseKey(key);
@@ -94,8 +94,8 @@ TEST_F(StandInTest, FileHandlesReadAndWriteWithAPosition) {
   EXPECT_FALSE(ReadFile(file, &done, 1, &done, nullptr)) << "opened for writing only";
   CloseHandle(file);
   EXPECT_EQ("abc", sim::FileContent("C:\\NEW.BIN"));
-  EXPECT_EQ(INVALID_HANDLE_VALUE, CreateFileA("C:\\none\\x", GENERIC_WRITE, 0, nullptr,
-                                              CREATE_ALWAYS, 0, nullptr));
+  EXPECT_EQ(INVALID_HANDLE_VALUE,
+            CreateFileA("C:\\none\\x", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
   EXPECT_EQ(ERROR_PATH_NOT_FOUND, static_cast<long>(GetLastError()));
   EXPECT_EQ(INVALID_HANDLE_VALUE,
             CreateFileA("C:\\", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));

@@ -245,9 +245,8 @@ TEST_F(StandInUserTest, NamedMutexesAreSharedWithOtherProcesses) {
 
 TEST_F(StandInUserTest, StartedProgramsAndTheirHandles) {
   std::vector<std::string> ran;
-  sim::OnProcessStart([&](const sim::ProcessStarted& started) {
-    ran.push_back(started.commandLine);
-  });
+  sim::OnProcessStart(
+      [&](const sim::ProcessStarted& started) { ran.push_back(started.commandLine); });
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};

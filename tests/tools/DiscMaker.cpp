@@ -76,11 +76,14 @@ Disc Make(Kind kind) {
 }
 
 bool KindByName(const std::string& name, Kind& kind) {
-  const std::pair<const char*, Kind> names[] = {
-      {"zel-record", ZelRecordDisc},     {"zel-signature", ZelSignatureDisc},
-      {"zel-listed", ZelListedDisc},     {"oxd-record", OxdRecordDisc},
-      {"oxd-signature", OxdSignatureDisc}, {"oxd-settings", OxdSettingsDisc},
-      {"forged", ForgedDisc},            {"plain", PlainDisc}};
+  const std::pair<const char*, Kind> names[] = {{"zel-record", ZelRecordDisc},
+                                                {"zel-signature", ZelSignatureDisc},
+                                                {"zel-listed", ZelListedDisc},
+                                                {"oxd-record", OxdRecordDisc},
+                                                {"oxd-signature", OxdSignatureDisc},
+                                                {"oxd-settings", OxdSettingsDisc},
+                                                {"forged", ForgedDisc},
+                                                {"plain", PlainDisc}};
   for (const auto& entry : names)
     if (name == entry.first) return kind = entry.second, true;
   return false;

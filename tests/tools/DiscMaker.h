@@ -27,14 +27,14 @@ std::string OxdSignatureFile();  // a valid Orvana "aaa.cfg"
 std::string ZelSignatureFile();  // a valid ZEL "zel.cfg"
 
 enum Kind {
-  ZelRecordDisc,      // "zel.cfg", first-record form
-  ZelSignatureDisc,   // "zel.cfg", signature form
-  ZelListedDisc,      // "aaa.cfg" in first-record form under a listed label
-  OxdRecordDisc,      // "aaa.cfg", first-record form
-  OxdSignatureDisc,   // "aaa.cfg", signature form
-  OxdSettingsDisc,    // "settings.cfg" (first-record form) with "list.psf"
-  ForgedDisc,         // a product label and "zel.cfg", but its content unscrambled
-  PlainDisc,          // an audio or data disc of someone else
+  ZelRecordDisc,     // "zel.cfg", first-record form
+  ZelSignatureDisc,  // "zel.cfg", signature form
+  ZelListedDisc,     // "aaa.cfg" in first-record form under a listed label
+  OxdRecordDisc,     // "aaa.cfg", first-record form
+  OxdSignatureDisc,  // "aaa.cfg", signature form
+  OxdSettingsDisc,   // "settings.cfg" (first-record form) with "list.psf"
+  ForgedDisc,        // a product label and "zel.cfg", but its content unscrambled
+  PlainDisc,         // an audio or data disc of someone else
 };
 
 struct Disc {

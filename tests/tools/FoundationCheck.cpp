@@ -36,8 +36,8 @@ void CheckDrive(const char* argument) {
   for (bool full : {false, true}) {
     Edition edition = 42;
     bool match = RecogniseDisc(root, full, edition, EditionAny);
-    std::string what = "drive " + root + (full ? " full check" : " short check") + " is " +
-                       (argument + 2);
+    std::string what =
+        "drive " + root + (full ? " full check" : " short check") + " is " + (argument + 2);
     ok(match == (expected != EditionAny) && edition == expected, what.c_str(),
        std::to_string(match) + "/" + std::to_string(edition));
   }
@@ -94,7 +94,8 @@ void CheckSettings() {
 }
 
 void CheckVersions(const char* versioned, const char* unversioned) {
-  ok(GetFileVersion(versioned) == "2.5.0.17", "FileVersion of a PE file", GetFileVersion(versioned));
+  ok(GetFileVersion(versioned) == "2.5.0.17", "FileVersion of a PE file",
+     GetFileVersion(versioned));
   ok(GetFileVersion(unversioned) == "0.0.0.0", "file without a version resource",
      GetFileVersion(unversioned));
   ok(GetFileVersion("C:\\no such file.exe") == "0.0.0.0", "missing file", "");

@@ -24,7 +24,8 @@ struct UnixDrive {
 };
 static_assert(sizeof(UnixDrive) == 32, "Wine's struct mountmgr_unix_drive");
 
-const DWORD DefineUnixDrive = CTL_CODE(0x6D, 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
+const DWORD DefineUnixDrive =
+    CTL_CODE(0x6D, 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
 
 }  // namespace
 
@@ -46,9 +47,9 @@ int main(int argc, char** argv) {
   request.drive.mountPointOffset = sizeof(UnixDrive);
   std::memcpy(request.bytes + sizeof(UnixDrive), argv[2], pathSize);
 
-  HANDLE manager = CreateFileA("\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                               nullptr);
+  HANDLE manager =
+      CreateFileA("\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
   if (manager == INVALID_HANDLE_VALUE) {
     std::printf("no mount manager (error %lu)\n", GetLastError());
     return 1;

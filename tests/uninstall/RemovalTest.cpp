@@ -133,10 +133,9 @@ TEST_F(RemovalTest, PrefixedEntriesGoWithAllTheyHoldExceptWhatIsInUse) {
   do left.push_back(found.cFileName);
   while (FindNextFileA(search, &found));
   FindClose(search);
-  EXPECT_EQ(
-      (std::vector<std::string>{".", "..", "A+B Songs", "A_data", "BA_x", "Data_A_", "H[1] data",
-                                "keep.txt", "Player.exe"}),
-      left);
+  EXPECT_EQ((std::vector<std::string>{".", "..", "A+B Songs", "A_data", "BA_x", "Data_A_",
+                                      "H[1] data", "keep.txt", "Player.exe"}),
+            left);
   EXPECT_TRUE(sim::EntryExists(inUse));
   EXPECT_FALSE(sim::EntryExists(Install + "A_data\\Empty"));
   EXPECT_FALSE(sim::EntryExists(Install + "A_data\\Skins\\Old\\x"));
