@@ -76,6 +76,10 @@ add_executable(uninstall_tests
   tests/uninstall/RemovalTest.cpp
   tests/uninstall/UninstallTest.cpp)
 target_include_directories(uninstall_tests PRIVATE tests/sim)
+# The installation the uninstaller's tests lay down, described once for them,
+# the Wine suites and the demo.
+target_compile_definitions(uninstall_tests PRIVATE
+  INSTALLATION_FILE="${PROJECT_SOURCE_DIR}/tests/uninstall/installation.txt")
 target_link_libraries(uninstall_tests PRIVATE uninstallcore GTest::gtest_main)
 gtest_discover_tests(uninstall_tests DISCOVERY_TIMEOUT 60)
 

@@ -1,6 +1,8 @@
 #include <algorithm>
 #include <cstring>
+#include <fstream>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -8,8 +10,8 @@
 #include "Dialog.h"
 #include "Handoff.h"
 #include "InstallRecord.h"
-#include "ProgramWindow.h"
 #include "Paths.h"
+#include "ProgramWindow.h"
 #include "SimTest.h"
 #include "UninstallRun.h"
 #include "UninstallState.h"
@@ -30,6 +32,48 @@ const std::string Menu = Programs + "\\Tavimo\\ZEL\\";
 const std::string AgentFile = "C:\\Tools\\Tavimo\\Agent\\Agent.exe";
 const std::string Ini = "C:\\WINDOWS\\zel.ini";
 
+// Where this machine keeps the roots that the installation's description,
+// tests/uninstall/installation.txt, names its entries by.
+typedef std::vector<std::pair<std::string, std::string>> Names;
+const Names Roots = {
+    {"install", Install.substr(0, Install.size() - 1)},
+    {"programfiles", "C:\\Program Files"},
+    {"agent", "C:\\Tools\\Tavimo\\Agent"},
+    {"windows", "C:\\WINDOWS"},
+    {"desktop", Desktop},
+    {"programs", Programs},
+    {"created", Install.substr(3, Install.size() - 4)},
+};
+// The names of common/InstallRecord.h that its registry values use.
+const Names RecordNames = {
+    {"ZelKey", ZelKey},
+    {"AgentKey", AgentKey},
+    {"UninstallKey", UninstallKey},
+    {"RunKey", RunKey},
+    {"RootDirValue", RootDirValue},
+    {"UninstallStringValue", UninstallStringValue},
+    {"ShortcutPathValue", ShortcutPathValue},
+    {"CreatePathValue", CreatePathValue},
+    {"AutostartValue", AutostartValue},
+};
+
+std::string Named(const Names& table, const std::string& name) {
+  for (const auto& entry : table)
+    if (entry.first == name) return entry.second;
+  ADD_FAILURE() << "installation.txt names an unknown root or constant: " << name;
+  return "";
+}
+
+const std::string Kinds = " program file readonly own version log value ";
+
+// A value's data with each {root} in it replaced by the root's path.
+std::string WithRoots(std::string data) {
+  for (const auto& root : Roots)
+    for (size_t at; (at = data.find("{" + root.first + "}")) != std::string::npos;)
+      data.replace(at, root.first.size() + 2, root.second);
+  return data;
+}
+
 // A click, or any other message posted to the main window.
 struct Action {
   UINT message;
@@ -49,28 +93,36 @@ class UninstallTest : public SimTest {
     sim::SetShortPath(Self, SelfShort);
   }
 
-  // An installation as the player's installer leaves it, with the agent
-  // running and files of the user's own beside it.
+  // The installation as the player's installer leaves it, described in
+  // tests/uninstall/installation.txt, with the agent running and files of
+  // the user's own beside it.
   static void LayDown(bool agentRunning = true) {
-    HKEY lm = HKEY_LOCAL_MACHINE, cu = HKEY_CURRENT_USER;
-    sim::SetRegText(lm, ZelKey, RootDirValue, Player);
-    sim::SetRegText(lm, AgentKey, RootDirValue, AgentFile);
-    sim::SetRegText(lm, UninstallKey, UninstallStringValue, "\"" + Self + "\"");
-    sim::SetRegText(lm, UninstallKey, ShortcutPathValue, "Tavimo\\ZEL");
-    sim::SetRegText(lm, UninstallKey, CreatePathValue, "C:\\Program Files\\Player");
-    sim::SetRegText(cu, RunKey, AutostartValue, AgentFile);
-    sim::SetRegText(cu, ShellFoldersKey, DesktopValue, Desktop);
-    sim::SetRegText(cu, ShellFoldersKey, ProgramsValue, Programs);
-    for (const std::string& file :
-         Lines{Self, Install + "favorites.dat", Install + "A_data\\skin.bin", Install + "h_1.bin",
-               Install + "ENG\\lang.dll", Ini, Desktop + "\\ZEL Musical Player.lnk",
-               Desktop + "\\ZEL Musical Player 1.2.3.4.lnk", Desktop + "\\mine.txt",
-               Menu + "ZEL Musical Player.lnk", Menu + "Uninstall.lnk", Menu + "Agent.lnk",
-               Programs + "\\Other.lnk", AgentFile, "C:\\Program Files\\mine.txt"})
-      sim::AddFile(file, "x");
-    sim::AddFile(Player, "x", FILE_ATTRIBUTE_READONLY);
-    sim::SetFileVersion(Player, "1.2.3.4");
-    sim::AddFile(Install + "uninstall.dat", Player + "\r\n" + Install + "ENG\\lang.dll\r\n");
+    sim::SetRegText(HKEY_CURRENT_USER, ShellFoldersKey, DesktopValue, Desktop);
+    sim::SetRegText(HKEY_CURRENT_USER, ShellFoldersKey, ProgramsValue, Programs);
+    std::string log;
+    std::ifstream description(INSTALLATION_FILE);
+    EXPECT_TRUE(description.is_open()) << INSTALLATION_FILE;
+    for (std::string line; std::getline(description, line);) {
+      std::istringstream fields(line);
+      std::string kind, version, root, hive, key, name, rest;
+      fields >> kind;
+      if (kind.empty() || kind[0] == '#') continue;
+      if (kind == "version") fields >> version;
+      if (kind == "value") fields >> hive >> key >> name;
+      if (kind != "value") fields >> root;
+      std::getline(fields >> std::ws, rest);
+      std::string path = root.empty() ? "" : Named(Roots, root) + "\\" + rest;
+      EXPECT_NE(std::string::npos, Kinds.find(" " + kind + " ")) << "installation.txt: " << line;
+      if (kind == "program" || kind == "file") sim::AddFile(path, "x");
+      if (kind == "readonly") sim::AddFile(path, "x", FILE_ATTRIBUTE_READONLY);
+      if (kind == "own") sim::AddFile(path, "mine");
+      if (kind == "version") sim::SetFileVersion(path, version);
+      if (kind == "log") log += path + "\r\n";
+      if (kind == "value")
+        sim::SetRegText(hive == "HKCU" ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE,
+                        Named(RecordNames, key), Named(RecordNames, name), WithRoots(rest));
+    }
+    sim::AddFile(Install + InstallLogFile, log);
     if (agentRunning) sim::AddForeignWindow(AgentClassName, AgentTitle);
   }
 
@@ -114,15 +166,20 @@ const Lines FavoritesDeletions = {
     "DeleteFileA " + Ini,
 };
 const Lines PlayerDeletions = {
-    "DeleteFileA " + Install + "A_data\\skin.bin",
+    "DeleteFileA " + Install + "A_data\\Skins\\blue.skn",
+    "RemoveDirectoryA " + Install + "A_data\\Skins",
     "RemoveDirectoryA " + Install + "A_data",
-    "DeleteFileA " + Install + "h_1.bin",
+    "DeleteFileA " + Install + "A_list.txt",
+    "DeleteFileA " + Install + "H_cache\\h.bin",
+    "RemoveDirectoryA " + Install + "H_cache",
+    "DeleteFileA " + Install + "H_help.txt",
     "DeleteFileA " + Player,
+    "DeleteFileA " + Install + "zel.dll",
     "DeleteFileA " + Install + "ENG\\lang.dll",
     "DeleteFileA " + Install + "uninstall.dat",
     "DeleteFileA " + Install + "uninstall.dat",
     "DeleteFileA " + Desktop + "\\ZEL Musical Player.lnk",
-    "DeleteFileA " + Desktop + "\\ZEL Musical Player 1.2.3.4.lnk",
+    "DeleteFileA " + Desktop + "\\ZEL Musical Player 2.5.0.17.lnk",
     "DeleteFileA " + Menu + "ZEL Musical Player.lnk",
     "DeleteFileA " + Menu + "Uninstall.lnk",
     "DeleteFileA " + Menu + "Agent.lnk",
@@ -138,7 +195,7 @@ const Lines PlayerDeletions = {
     std::string("RegDeleteKeyA ") + UninstallKey,
     "RemoveDirectoryA " + Install + "ENG",
 };
-const std::string HandOff = "\"" + Helper + "\" 3 " + SelfShort;
+const std::string HandOff = "\"" + Helper + "\" 2 " + SelfShort;
 
 Lines Join(Lines a, const Lines& b) {
   a.insert(a.end(), b.begin(), b.end());
@@ -284,7 +341,7 @@ TEST_F(UninstallTest, EachBoxRemovesWhatItStandsForInTheFixedOrder) {
   }
   EXPECT_EQ(Lines({Install + "favorites.dat", Ini, Install + "uninstall.dat",
                    Desktop + "\\ZEL Musical Player.lnk",
-                   Desktop + "\\ZEL Musical Player 1.2.3.4.lnk", Menu + "ZEL Musical Player.lnk",
+                   Desktop + "\\ZEL Musical Player 2.5.0.17.lnk", Menu + "ZEL Musical Player.lnk",
                    Menu + "Uninstall.lnk", Menu + "Agent.lnk", AgentFile}),
             plain);
 }
@@ -343,7 +400,7 @@ TEST_F(UninstallTest, WhatTheInstallationHoldsShapesTheRun) {
                              "C:\\Moved\\Uninstall.exe");
          });
        },
-       [] { EXPECT_EQ(Lines({"\"C:\\Moved\\delete.exe\" 3 " + SelfShort}), CommandLines()); }},
+       [] { EXPECT_EQ(Lines({"\"C:\\Moved\\delete.exe\" 2 " + SelfShort}), CommandLines()); }},
       {"no CreatePath gives the count 0",
        [] { sim::SetRegText(HKEY_LOCAL_MACHINE, UninstallKey, CreatePathValue, ""); },
        [] { EXPECT_EQ(Lines({"\"" + Helper + "\" 0 " + SelfShort}), CommandLines()); }},
@@ -407,7 +464,7 @@ TEST_F(UninstallTest, WhatTheInstallationHoldsShapesTheRun) {
        }},
       {"no short path: the long one, which holds a blank, is left out",
        [] { sim::FailShortPaths(); },
-       [] { EXPECT_EQ(Lines({"\"" + Helper + "\" 3"}), CommandLines()); }},
+       [] { EXPECT_EQ(Lines({"\"" + Helper + "\" 2"}), CommandLines()); }},
   };
   for (const Case& c : cases) {
     sim::Reset();
@@ -445,7 +502,7 @@ TEST_F(UninstallTest, AnUnreadableLogEndsTheRunWithTheRuntimeError) {
   EXPECT_EQ("I/O error 5 reading " + Install + "uninstall.dat", box.text);
   EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONHAND | MB_TASKMODAL), box.style);
   Lines done = Deletions();
-  EXPECT_EQ("DeleteFileA " + Install + "h_1.bin", done.back()) << "nothing after the log";
+  EXPECT_EQ("DeleteFileA " + Install + "H_help.txt", done.back()) << "nothing after the log";
   EXPECT_TRUE(sim::EntryExists(Menu + "Agent.lnk"));
   EXPECT_TRUE(sim::RegKeyExists(HKEY_LOCAL_MACHINE, UninstallKey));
   EXPECT_TRUE(sim::Processes().empty());
@@ -483,8 +540,14 @@ TEST_F(UninstallTest, TheHelpersCommandLine) {
 // uninstaller's file is renamed first, so a reinstallation keeps its own.
 TEST_F(UninstallTest, WhereTheHelperCannotStartItsWorkWaitsForTheRestart) {
   const std::string Folder = "C:\\Program Files\\Player", Top = "C:\\Program Files";
-  const std::string Mine = Top + "\\mine.txt", Temp = "C:\\Temp", OnD = "D:\\Temp";
+  const std::string Mine = Top + "\\Mine", Notes = Mine + "\\notes.txt";
+  const std::string Readme = Top + "\\readme.txt", Temp = "C:\\Temp", OnD = "D:\\Temp";
   const std::string Moved = Temp + "\\uni0001.TMP", Here = Folder + "\\uni0002.TMP";
+  // The user's files in Top stay around what is left of the installation
+  // folder there, in path order.
+  auto Kept = [&](const Lines& player, const Lines& temp = {}) {
+    return Join(Join({Mine, Notes}, player), Join({Readme}, temp));
+  };
   const char *Two = "Program Files\\Player", *Five = "A\\B\\C\\D\\E";  // CreatePath
   struct Case {
     const char* what;
@@ -494,14 +557,14 @@ TEST_F(UninstallTest, WhereTheHelperCannotStartItsWorkWaitsForTheRestart) {
     bool ownInUse, windows95;
     Lines pending, left;  // left: below Top, then in the temp folder, in path order
   } cases[] = {
-      {"temp folder works", Two, 11, Temp, false, false, {Moved}, {Mine, Moved}},
-      {"count 0: the folder stays", "", 11, Temp, false, false, {Moved}, {Mine, Folder, Moved}},
-      {"count 5: never the drive", Five, 0, Temp, false, false, {Moved}, {Mine, Moved}},
-      {"temp on D:", Two, 31, OnD, false, false, {Here, Folder, Top}, {Mine, Folder, Here}},
-      {"D:, count 5", Five, 11, OnD, false, false, {Here, Folder, Top}, {Mine, Folder, Here}},
-      {"both moves refused", Two, 11, OnD, true, false, {Self, Folder, Top}, {Mine, Folder, Self}},
-      {"Windows 95 refuses every move", Two, 11, Temp, false, true, {}, {Mine, Folder, Self}},
-      {"the helper started", Two, 33, Temp, false, false, {}, {Mine, Folder, Helper, Self}},
+      {"temp folder works", Two, 11, Temp, false, false, {Moved}, Kept({}, {Moved})},
+      {"count 0: the folder stays", "", 11, Temp, false, false, {Moved}, Kept({Folder}, {Moved})},
+      {"count 5: never the drive", Five, 0, Temp, false, false, {Moved}, Kept({}, {Moved})},
+      {"temp on D:", Two, 31, OnD, false, false, {Here, Folder, Top}, Kept({Folder, Here})},
+      {"D:, count 5", Five, 11, OnD, false, false, {Here, Folder, Top}, Kept({Folder, Here})},
+      {"both moves refused", Two, 11, OnD, true, false, {Self, Folder, Top}, Kept({Folder, Self})},
+      {"Windows 95 refuses every move", Two, 11, Temp, false, true, {}, Kept({Folder, Self})},
+      {"the helper started", Two, 33, Temp, false, false, {}, Kept({Folder, Helper, Self})},
   };
   for (const Case& c : cases) {
     sim::Reset();

@@ -604,82 +604,228 @@ wl_russian_locale() {
     export LANG=$name LC_CTYPE=$name LC_COLLATE=C LC_MESSAGES=C
 }
 
+# wl_record NAME
+# Prints the text of the constant NAME of common/InstallRecord.h, where the
+# programs name every registry key and value and file of the record:
+# `wl_record ZelKey` prints SOFTWARE\Tavimo Company\ZEL Musical Player. For
+# reg.exe put the root in front: "HKLM\\$(wl_record ZelKey)".
+wl_record() {
+    if (($# != 1)) || [[ ! $1 =~ ^[A-Za-z0-9_]+$ ]]; then
+        wl__err "usage: wl_record NAME"
+        return 2
+    fi
+    local header=$WL_REPO_DIR/common/InstallRecord.h text pattern
+    text=$(tr '\n' ' ' <"$header") || return 1
+    pattern="char $1\\[\\] = *\"([^\"]*)\""
+    if [[ ! $text =~ $pattern ]]; then
+        wl__err "wl_record: $header has no constant $1"
+        return 1
+    fi
+    text=${BASH_REMATCH[1]}
+    printf '%s\n' "${text//'\\'/'\'}"
+}
+
+# The installation that wl_installation lays down, described once for the
+# uninstaller's host tests, the Wine suites and the demo: what each line
+# means is told at its head.
+WL_INSTALLATION=$WL_REPO_DIR/tests/uninstall/installation.txt
+
+# Where wl_installation puts the roots that WL_INSTALLATION names its entries
+# by. E: is the folder given to wl_installation, a drive of its own, where no
+# two long names in one folder start alike (so DOSBox's short names are the
+# "~1" ones).
+declare -gA WL_ROOTS=(
+    [install]='E:\Program Files\Tavimo\Player'
+    [programfiles]='E:\Program Files'
+    [agent]='C:\Tools\Tavimo\Agent'
+    [windows]='C:\windows'
+    [desktop]='C:\Desk'
+    [programs]='C:\Menu\Programs'
+)
+
+# wl_host_path 'X:\PATH'
+# Prints where the Windows path X:\PATH of $WINEPREFIX lies on the host.
+wl_host_path() {
+    local drive=${1:0:1} path=${1:2}
+    printf '%s\n' "$WINEPREFIX/dosdevices/${drive,,}:${path//'\'/'/'}"
+}
+
+# The entries of WL_INSTALLATION, one a line, without comments.
+wl__entries() {
+    grep -v -e '^[[:space:]]*#' -e '^[[:space:]]*$' "$WL_INSTALLATION"
+}
+
+# wl__rooted ROOT PATH: the Windows path of PATH below ROOT.
+wl__rooted() {
+    if [[ -z ${WL_ROOTS[$1]+x} ]]; then
+        wl__err "$WL_INSTALLATION names the unknown root '$1'"
+        return 1
+    fi
+    printf '%s\\%s\n' "${WL_ROOTS[$1]}" "$2"
+}
+
+# wl__with_roots DATA: each {ROOT} in DATA replaced by the root's path, and
+# {created} by the installation folder below its drive.
+wl__with_roots() {
+    local data=$1 root
+    for root in "${!WL_ROOTS[@]}"; do
+        data=${data//"{$root}"/"${WL_ROOTS[$root]}"}
+    done
+    printf '%s\n' "${data//'{created}'/"${WL_ROOTS[install]:3}"}"
+}
+
+# wl_installed KIND
+# Prints the Windows path of each entry of KIND (program, file, readonly,
+# own, log) in WL_INSTALLATION, as wl_installation lays it down; `wl_installed
+# own` names the user's own files.
+wl_installed() {
+    if (($# != 1)); then
+        wl__err "usage: wl_installed KIND"
+        return 2
+    fi
+    local kind root path
+    while read -r kind root path; do
+        [[ $kind == "$1" ]] || continue
+        wl__rooted "$root" "$path" || return 1
+    done < <(wl__entries)
+}
+
 # wl_installation E_FOLDER SHIPPED_FOLDER TOOLS_FOLDER
 # Lays down in $WINEPREFIX the ZEL installation as the player's installer
-# leaves it, with files of the user's own, in place of one laid down before.
-# E_FOLDER becomes drive E:, a drive of its own, where no two long names in
-# one folder start alike (so DOSBox's short names are the "~1" ones):
-#   E:\Program Files\Tavimo\Player\   zel.exe (TOOLS_FOLDER's versioned.exe,
-#       file version 2.5.0.17), Uninstall.exe, zel.dll, ENG\lang.dll,
-#       A_data\, A_list.txt, H_cache\, H_help.txt, favorites.dat, and
-#       uninstall.dat naming zel.exe, zel.dll and ENG\lang.dll (CR LF lines)
-#   E:\Program Files\readme.txt, E:\Program Files\Mine\notes.txt  the user's
-#   C:\Tools\Tavimo\Agent\Agent.exe, C:\windows\zel.ini
-#   C:\Desk\ (the desktop)  "ZEL Musical Player.lnk",
-#       "ZEL Musical Player 2.5.0.17.lnk", the user's mine.txt
-#   C:\Menu\Programs\ (the Programs folder)  Tavimo\ZEL\ with
-#       "ZEL Musical Player.lnk", Uninstall.lnk, Agent.lnk; the user's Other.lnk
-#   Registry: RootDir of the ZEL player and of the agent, the uninstall entry
-#   (UninstallString quoted, ShortcutPath Tavimo\ZEL, CreatePath
-#   Program Files\Tavimo\Player: three levels), the Run value "OXD Agent".
-# Agent.exe and Uninstall.exe come from SHIPPED_FOLDER.
+# leaves it, with files of the user's own, in place of one laid down before:
+# what tests/uninstall/installation.txt (WL_INSTALLATION) describes, its roots
+# where WL_ROOTS puts them; E_FOLDER becomes drive E:. Files hold "x", the
+# user's "mine"; the programs (Agent.exe, Uninstall.exe) come from
+# SHIPPED_FOLDER, the file with a version is TOOLS_FOLDER's versioned.exe.
+# The user's "Shell Folders" name the desktop and Programs roots.
 wl_installation() {
     if (($# != 3)); then
         wl__err "usage: wl_installation E_FOLDER SHIPPED_FOLDER TOOLS_FOLDER"
         return 2
     fi
-    local e=$1 shipped=$2 tools=$3 c=$WINEPREFIX/drive_c f
-    local top=$1/Program\ Files inst=$1/Program\ Files/Tavimo/Player
-    local dos='E:\Program Files\Tavimo\Player' menu=$c/Menu/Programs/Tavimo/ZEL
+    local e=$1 shipped=$2 tools=$3 c=$WINEPREFIX/drive_c root
+    local kind rest path file version hive key name data log=() locked=() reg
     mkdir -p -- "$e" && ln -sfn -- "$e" "$WINEPREFIX/dosdevices/e:" || return 1
-    rm -rf -- "${e:?}"/* "$c/Tools" "$c/Desk" "$c/Menu" || return 1
-    mkdir -p -- "$inst/ENG" "$inst/A_data/Skins" "$inst/H_cache" "$top/Mine" \
-        "$c/Tools/Tavimo/Agent" "$c/Desk" "$menu" || return 1
-    cp -- "$tools/versioned.exe" "$inst/zel.exe" &&
-        cp -- "$shipped/Uninstall.exe" "$inst/" &&
-        cp -- "$shipped/Agent.exe" "$c/Tools/Tavimo/Agent/" || return 1
-    for f in zel.dll ENG/lang.dll A_data/Skins/blue.skn A_list.txt H_cache/h.bin \
-        H_help.txt favorites.dat; do
-        echo x >"$inst/$f"
+    rm -rf -- "${e:?}"/* || return 1
+    # The folders on C: that hold the agent, the desktop and the Programs
+    # folder go whole; of the Windows folder only what is laid down there.
+    for root in agent desktop programs; do
+        path=${WL_ROOTS[$root]:3}
+        rm -rf -- "${c:?}/${path%%\\*}" || return 1
     done
-    printf '%s\r\n' "$dos\\zel.exe" "$dos\\zel.dll" "$dos\\ENG\\lang.dll" >"$inst/uninstall.dat"
-    echo mine >"$top/readme.txt"
-    echo mine >"$top/Mine/notes.txt"
-    echo x >"$c/windows/zel.ini"
-    for f in "ZEL Musical Player.lnk" "ZEL Musical Player 2.5.0.17.lnk" mine.txt; do
-        echo x >"$c/Desk/$f"
-    done
-    for f in "ZEL Musical Player.lnk" Uninstall.lnk Agent.lnk; do echo x >"$menu/$f"; done
-    echo x >"$c/Menu/Programs/Other.lnk"
+    reg=$(printf 'REGEDIT4\n')
+    while read -r kind rest; do
+        version=
+        [[ $kind != version ]] || read -r version rest <<<"$rest"
+        if [[ $kind == value ]]; then
+            read -r hive key name data <<<"$rest"
+            data=$(wl__with_roots "$data") && key=$(wl_record "$key") &&
+                name=$(wl_record "$name") || return 1
+            data=${data//'\'/'\\'}
+            case $hive in
+            HKLM) hive=HKEY_LOCAL_MACHINE ;;
+            HKCU) hive=HKEY_CURRENT_USER ;;
+            *) wl__err "$WL_INSTALLATION: unknown hive '$hive'"; return 1 ;;
+            esac
+            reg+=$(printf '\n\n[%s\\%s]\n"%s"="%s"' "$hive" "$key" "$name" "${data//'"'/'\"'}")
+            continue
+        fi
+        read -r root path <<<"$rest"
+        path=$(wl__rooted "$root" "$path") || return 1
+        file=$(wl_host_path "$path")
+        [[ $kind == log ]] || mkdir -p -- "$(dirname -- "$file")" || return 1
+        case $kind in
+        program) cp -- "$shipped/${path##*\\}" "$file" ;;
+        file) echo x >"$file" ;;
+        readonly) echo x >"$file" && locked+=("$file") ;;
+        own) echo mine >"$file" ;;
+        log) log+=("$path") ;;
+        version)
+            # The player's versioned file is versioned.exe: its resource
+            # must carry the version the description gives.
+            grep -qF "VALUE \"FileVersion\", \"$version\"" "$WL_REPO_DIR/tests/tools/versioned.rc" || {
+                wl__err "versioned.exe does not carry the version $version"
+                return 1
+            }
+            cp -- "$tools/versioned.exe" "$file"
+            ;;
+        *) wl__err "$WL_INSTALLATION: unknown entry '$kind'"; false ;;
+        esac || return 1
+    done < <(wl__entries)
+    path=$(wl_host_path "${WL_ROOTS[install]}\\$(wl_record InstallLogFile)") || return 1
+    printf '%s\r\n' "${log[@]}" >"$path" || return 1
+    # Wine shows a file nobody may write as read-only.
+    ((${#locked[@]} == 0)) || chmod a-w -- "${locked[@]}" || return 1
     # One import writes the record (each reg command is a start of Wine).
     # Wine's shell writes its own Desktop back into "Shell Folders" from the
-    # other key, so both name the folders above.
-    cat >"$c/installation.reg" <<'REG'
-REGEDIT4
-
-[HKEY_LOCAL_MACHINE\Software\Tavimo Company\ZEL Musical Player]
-"RootDir"="E:\\Program Files\\Tavimo\\Player\\zel.exe"
-
-[HKEY_LOCAL_MACHINE\Software\Tavimo Company\OXD Agent]
-"RootDir"="C:\\Tools\\Tavimo\\Agent\\Agent.exe"
-
-[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Uninstall\ZEL Musical Player]
-"UninstallString"="\"E:\\Program Files\\Tavimo\\Player\\Uninstall.exe\""
-"ShortcutPath"="Tavimo\\ZEL"
-"CreatePath"="Program Files\\Tavimo\\Player"
-
-[HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Run]
-"OXD Agent"="C:\\Tools\\Tavimo\\Agent\\Agent.exe"
-
-[HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders]
-"Desktop"="C:\\Desk"
-"Programs"="C:\\Menu\\Programs"
-
-[HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders]
-"Desktop"="C:\\Desk"
-"Programs"="C:\\Menu\\Programs"
-REG
+    # other key, so both name the folders of the roots.
+    key=$(wl_record ShellFoldersKey) || return 1
+    for key in "$key" "${key%\\*}\\User Shell Folders"; do
+        reg+=$(printf '\n\n[HKEY_CURRENT_USER\\%s]\n"%s"="%s"\n"%s"="%s"' "$key" \
+            "$(wl_record DesktopValue)" "${WL_ROOTS[desktop]//'\'/'\\'}" \
+            "$(wl_record ProgramsValue)" "${WL_ROOTS[programs]//'\'/'\\'}")
+    done
+    printf '%s\n' "$reg" >"$c/installation.reg" || return 1
     wl_wine_in "$WINEPREFIX" reg import 'C:\installation.reg' >/dev/null 2>&1 ||
         { wl__err "could not import the installation's registry values"; return 1; }
     rm -f -- "$c/installation.reg"
 }
+
+# The uninstall under Wine: the uninstaller of an installation that
+# wl_installation laid down, started as its uninstall entry starts it, its
+# dialog read through uninstallctl.exe, which must be in C:\ of $WINEPREFIX.
+# What Wine and the program wrote and the exit code are kept in the prefix's
+# folder (wl-uninstall.out, wl-uninstall.rc).
+
+# wl_uninstall_boxes
+# Prints the states of the dialog's two boxes, the player's (id 201) and the
+# favourites' (id 202): "11" when both are checked, nothing without a dialog.
+wl_uninstall_boxes() {
+    wl_wine_in "$WINEPREFIX" uninstallctl.exe windows 2>/dev/null | tr -d '\r' |
+        awk -F'|' '$5 == 201 || $5 == 202 { printf "%s", $6 }'
+}
+
+# wl_uninstall_boxes_are STATES
+# True when wl_uninstall_boxes prints STATES.
+wl_uninstall_boxes_are() { [[ $(wl_uninstall_boxes) == "$1" ]]; }
+
+# wl_uninstall_start
+# Starts the installation's Uninstall.exe by its full path, in the
+# background, and waits up to 30 s until its dialog is complete: the window
+# shows before its controls exist, and both boxes are checked last. Fails when
+# the dialog did not come up so; wl_uninstall_output tells what Wine said.
+# Variables set on the call (WINEDLLOVERRIDES=...) reach the uninstaller.
+wl_uninstall_start() {
+    local pfx=$WINEPREFIX
+    rm -f -- "$pfx/wl-uninstall.rc"
+    ({
+        rc=0
+        wl_wine_in "$pfx" "${WL_ROOTS[install]}\\Uninstall.exe" >"$pfx/wl-uninstall.out" 2>&1 ||
+            rc=$?
+        echo "$rc" >"$pfx/wl-uninstall.rc"
+    }) &
+    wl_wait 30 wl_uninstall_boxes_are 11
+}
+
+# wl_uninstall_output
+# Prints what Wine and the uninstaller wrote since wl_uninstall_start.
+wl_uninstall_output() { cat -- "$WINEPREFIX/wl-uninstall.out" 2>/dev/null || true; }
+
+# wl_uninstall_ended
+# True once the uninstaller that wl_uninstall_start started has ended.
+wl_uninstall_ended() { [[ -s $WINEPREFIX/wl-uninstall.rc ]]; }
+
+# wl_uninstall_exit_code
+# Waits up to 60 s for the uninstaller to end and prints its exit code, or
+# "running" when it has not ended.
+wl_uninstall_exit_code() {
+    wl_wait 60 wl_uninstall_ended || true
+    cat -- "$WINEPREFIX/wl-uninstall.rc" 2>/dev/null || echo running
+}
+
+# wl_uninstall_helper_done
+# True once the MS-DOS helper has done its work after an uninstall of the
+# installation: the last thing it removes, the emptied parent of the
+# installation folder (E:\Program Files\Tavimo), is gone. Wait for it with
+# wl_wait.
+wl_uninstall_helper_done() { [[ ! -e $(wl_host_path "${WL_ROOTS[install]%\\*}") ]]; }
