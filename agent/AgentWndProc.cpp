@@ -1,5 +1,7 @@
 #include "AgentWndProc.h"
 
+#include <dbt.h>
+
 #include "AgentState.h"
 #include "Player.h"
 #include "ProgramWindow.h"
@@ -95,6 +97,18 @@ void StepDrives(const DWORD* serials, size_t count) {
   }
 }
 
+// The system announces a medium put in or taken out of a drive: the watch
+// tick runs at once instead of up to a second later. Only a volume's arrival
+// or removal is answered; the timer stays for drives that announce nothing.
+bool OnDeviceChange(WPARAM event, LPARAM data) {
+  if (event != DBT_DEVICEARRIVAL && event != DBT_DEVICEREMOVECOMPLETE) return false;
+  const DEV_BROADCAST_HDR* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(data);
+  if (!header || header->dbch_devicetype != DBT_DEVTYP_VOLUME) return false;
+  // The timer runs only while watching is on; the announcement follows it.
+  if (Enabled) WatchTick();
+  return true;
+}
+
 }  // namespace
 
 void WatchTick() {
@@ -128,6 +142,9 @@ LRESULT CALLBACK AgentWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
       break;
     case WM_TRAYNOTIFY:
       OnTrayNotify(window, wParam, lParam);
+      break;
+    case WM_DEVICECHANGE:
+      if (OnDeviceChange(wParam, lParam)) return TRUE;
       break;
   }
   return DefWindowProcA(window, message, wParam, lParam);

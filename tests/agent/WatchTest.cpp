@@ -1,4 +1,6 @@
 // The watch tick, the tray callback and the menu, on a running agent.
+#include <dbt.h>
+
 #include "AgentFixture.h"
 #include "AgentWndProc.h"
 
@@ -15,6 +17,44 @@ class WatchTest : public AgentTest {
     AgentTest::TearDown();
   }
 };
+
+LRESULT Announce(WPARAM event, DWORD deviceType = DBT_DEVTYP_VOLUME) {
+  DEV_BROADCAST_VOLUME volume = {sizeof volume, deviceType, 0, 1u << ('D' - 'A'), DBTF_MEDIA};
+  return SendMessageA(MainWindow, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(&volume));
+}
+
+TEST_F(WatchTest, TheSystemsAnnouncementOfAVolumeRunsTheTickAtOnce) {
+  EmptyDrive('D');
+  Start();
+  InsertDisc('D', disc::ZelRecordDisc);
+  const struct {
+    WPARAM event;
+    DWORD deviceType;
+  } ignored[] = {{DBT_DEVICEQUERYREMOVE, DBT_DEVTYP_VOLUME},
+                 {DBT_DEVICEARRIVAL, DBT_DEVTYP_PORT},
+                 {DBT_DEVICEARRIVAL, DBT_DEVTYP_OEM}};
+  for (const auto& row : ignored) {
+    sim::ClearCallCounts();
+    EXPECT_EQ(0, Announce(row.event, row.deviceType)) << row.event << " " << row.deviceType;
+    EXPECT_EQ(1, sim::CallCounts()["DefWindowProcA"]);
+  }
+  EXPECT_EQ(0, SendMessageA(MainWindow, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0));
+  EXPECT_TRUE(PlayerStarts().empty());
+
+  EXPECT_EQ(TRUE, Announce(DBT_DEVICEARRIVAL));
+  EXPECT_EQ("MainIcon2", ShownIcon());
+  EXPECT_EQ(std::vector<std::string>{ZelOnD}, PlayerStarts());
+  sim::EjectMedia('D');
+  EXPECT_EQ(TRUE, Announce(DBT_DEVICEREMOVECOMPLETE));
+  EXPECT_EQ("MainIcon1", ShownIcon());
+  EXPECT_TRUE(DriveTable[0].Armed);
+
+  Command(IDM_ENABLED);
+  InsertDisc('D', disc::ZelRecordDisc);
+  EXPECT_EQ(TRUE, Announce(DBT_DEVICEARRIVAL));
+  EXPECT_EQ(1u, PlayerStarts().size()) << "nothing while watching is off";
+  EXPECT_EQ("MainIcon3", ShownIcon());
+}
 
 TEST_F(WatchTest, AProductDiscPlaysOnceEachTimeItIsPutIn) {
   EmptyDrive('D');

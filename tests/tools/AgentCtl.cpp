@@ -1,6 +1,8 @@
 // agentctl: drives a running agent from a test script under Wine.
 //   agentctl find                          exit 0 and print the window if the agent runs
 //   agentctl send|post MSG WPARAM LPARAM   send or post a message to the agent's window
+//   agentctl announce LETTER in|out        tell the agent, as the system does, that a
+//                                          disc went into or came out of the drive
 //   agentctl box CAPTION ok|yes|no|none [TIMEOUT_S]
 //                                          wait for a message box, print its text, press
 //   agentctl nobox CAPTION                 exit 0 if no such message box is open
@@ -14,6 +16,7 @@
 #include <windows.h>
 // after windows.h, which it needs
 #include <commctrl.h>
+#include <dbt.h>
 #include <shellapi.h>
 
 #include <cstdio>
@@ -157,7 +160,7 @@ int PrintDefault(const char* caption) {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: agentctl find | send|post MSG WPARAM LPARAM |"
+               "usage: agentctl find | send|post MSG WPARAM LPARAM | announce LETTER in|out |"
                " box CAPTION ok|yes|no|none [TIMEOUT_S] | nobox CAPTION | default CAPTION |"
                " tips | untray | taskbar\n");
   return 2;
@@ -193,6 +196,24 @@ int Message(bool post, char** argv) {
   // Bounded, so that an agent stuck in a message box does not hang the test.
   DWORD_PTR result = 0;
   if (!SendMessageTimeoutA(agent, message, wParam, lParam, SMTO_NORMAL, 10000, &result))
+    return std::puts("send timed out"), 1;
+  return std::printf("%lu\n", static_cast<unsigned long>(result)), 0;
+}
+
+// WM_DEVICECHANGE cannot be posted with its pointer (error 1159); a sent one
+// has its DEV_BROADCAST_VOLUME copied to the agent.
+int Announce(char letter, bool arrival) {
+  HWND agent = Agent();
+  if (!agent) return std::puts("no agent window"), 1;
+  DEV_BROADCAST_VOLUME volume = {};
+  volume.dbcv_size = sizeof volume;
+  volume.dbcv_devicetype = DBT_DEVTYP_VOLUME;
+  volume.dbcv_unitmask = 1u << ((letter | 0x20) - 'a');
+  volume.dbcv_flags = DBTF_MEDIA;
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutA(agent, WM_DEVICECHANGE,
+                           arrival ? DBT_DEVICEARRIVAL : DBT_DEVICEREMOVECOMPLETE,
+                           reinterpret_cast<LPARAM>(&volume), SMTO_NORMAL, 10000, &result))
     return std::puts("send timed out"), 1;
   return std::printf("%lu\n", static_cast<unsigned long>(result)), 0;
 }
@@ -242,6 +263,8 @@ int main(int argc, char** argv) {
   }
   if ((!std::strcmp(command, "send") || !std::strcmp(command, "post")) && argc == 5)
     return Message(command[0] == 'p', argv + 2);
+  if (!std::strcmp(command, "announce") && argc == 4)
+    return Announce(argv[2][0], !std::strcmp(argv[3], "in"));
   if (!std::strcmp(command, "box") && (argc == 4 || argc == 5))
     return Box(argv[2], argv[3], argc == 5 ? std::atoi(argv[4]) : 10);
   if (!std::strcmp(command, "nobox") && argc == 3) {
