@@ -21,13 +21,35 @@ HWND CreateCentredWindow(HINSTANCE instance, const char* className, const char* 
                          nullptr, instance, nullptr);
 }
 
+namespace {
+
+// The next message of the thread; false, with the loop's exit code, when
+// the loop ends.
+bool NextMessage(MSG& message, int& exitCode) {
+  BOOL got = GetMessageA(&message, nullptr, 0, 0);
+  if (got == 0) exitCode = static_cast<int>(message.wParam);
+  if (got == -1) exitCode = ExitFailed;
+  return got != 0 && got != -1;
+}
+
+void Deliver(const MSG& message) {
+  TranslateMessage(&message);
+  DispatchMessageA(&message);
+}
+
+}  // namespace
+
 int RunMessageLoop() {
   MSG message;
-  for (;;) {
-    BOOL got = GetMessageA(&message, nullptr, 0, 0);
-    if (got == 0) return static_cast<int>(message.wParam);
-    if (got == -1) return ExitFailed;
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
-  }
+  int exitCode;
+  while (NextMessage(message, exitCode)) Deliver(message);
+  return exitCode;
+}
+
+int RunDialogLoop(HWND dialog) {
+  MSG message;
+  int exitCode;
+  while (NextMessage(message, exitCode))
+    if (!IsDialogMessageA(dialog, &message)) Deliver(message);
+  return exitCode;
 }

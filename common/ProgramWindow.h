@@ -28,3 +28,6 @@ HWND CreateCentredWindow(HINSTANCE instance, const char* className, const char* 
 // Runs the message loop until the quit request; its exit code. A failing
 // GetMessageA ends the loop with ExitFailed instead of spinning on it.
 int RunMessageLoop();
+// The same loop for a window with controls: the dialog manager sees each
+// message first, so that the keyboard moves the focus and presses buttons.
+int RunDialogLoop(HWND dialog);

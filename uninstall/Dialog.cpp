@@ -56,6 +56,49 @@ void Toggle(HWND box) {
   ExitProcess(ExitLogUnreadable);
 }
 
+// The controls the keyboard visits, in the order of the arrow keys and Tab:
+// the order they were made in, without the label.
+HWND* const FocusRing[] = {&PlayerBox, &FavoritesBox, &OkButton, &CancelButton};
+const int FocusRingSize = sizeof FocusRing / sizeof FocusRing[0];
+
+int RingPlace(HWND control) {
+  for (int i = 0; i < FocusRingSize; ++i)
+    if (*FocusRing[i] == control) return i;
+  return -1;
+}
+
+void FocusControl(HWND control) {
+  FocusedControl = control;
+  SetFocus(control);
+}
+
+// The window is no dialog, so the dialog manager's WM_NEXTDLGCTL is handled
+// here: for an arrow key it names the control to go to, for Tab it gives
+// the direction. The label is no stop: reached from the first control it
+// leads on to the last, from the last on to the first.
+void MoveFocus(WPARAM target, LPARAM targetIsControl) {
+  int current = RingPlace(GetFocus());
+  if (current < 0) current = 0;
+  int next = targetIsControl ? RingPlace(reinterpret_cast<HWND>(target)) : -1;
+  if (next < 0) {
+    bool backwards = targetIsControl ? current == 0 : target != 0;
+    next = (current + (backwards ? FocusRingSize - 1 : 1)) % FocusRingSize;
+  }
+  FocusControl(*FocusRing[next]);
+}
+
+// The dialog manager turns Escape into IDCANCEL, which is Cancel, and Enter
+// into IDOK wherever the focus is, since no button is the default: Enter
+// presses the focused button, and nothing while a box has the focus.
+WPARAM FromKeyboard(WPARAM command) {
+  if (command == IDCANCEL) return CancelButtonId;
+  if (command != IDOK) return command;
+  HWND focus = GetFocus();
+  if (focus == OkButton) return OkButtonId;
+  if (focus == CancelButton) return CancelButtonId;
+  return 0;
+}
+
 // The whole wParam is compared, so only a click (notification 0) counts.
 void Command(HWND window, WPARAM command) {
   switch (command) {
@@ -79,11 +122,25 @@ void Command(HWND window, WPARAM command) {
 }  // namespace
 
 LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_DESTROY) {
-    PostQuitMessage(0);
-    return 0;
+  switch (message) {
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    case WM_COMMAND:
+      Command(window, FromKeyboard(wParam));
+      break;
+    case WM_NEXTDLGCTL:
+      MoveFocus(wParam, lParam);
+      return 0;
+    // Activation puts the focus on the window itself; it goes back to the
+    // control that had it when the window was left.
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE && RingPlace(GetFocus()) >= 0) FocusedControl = GetFocus();
+      break;
+    case WM_SETFOCUS:
+      if (FocusedControl) SetFocus(FocusedControl);
+      return 0;
   }
-  if (message == WM_COMMAND) Command(window, wParam);
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -99,5 +156,6 @@ int UninstallMain() {
   CreateControls(instance);
   SendMessageA(PlayerBox, BM_SETCHECK, BST_CHECKED, 0);
   SendMessageA(FavoritesBox, BM_SETCHECK, BST_CHECKED, 0);
-  return RunMessageLoop();
+  FocusControl(PlayerBox);
+  return RunDialogLoop(MainWindow);
 }

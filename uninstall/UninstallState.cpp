@@ -1,6 +1,6 @@
 #include "UninstallState.h"
 
-HWND MainWindow, PlayerBox, FavoritesBox, OkButton, CancelButton, CaptionLabel;
+HWND MainWindow, PlayerBox, FavoritesBox, OkButton, CancelButton, CaptionLabel, FocusedControl;
 
 Text InstallDir;
 BYTE PathLevels;
@@ -8,7 +8,8 @@ TVersionInfo PlayerVersion;
 char PathBuffer[PathBufferSize];
 
 void ResetUninstallState() {
-  MainWindow = PlayerBox = FavoritesBox = OkButton = CancelButton = CaptionLabel = nullptr;
+  MainWindow = PlayerBox = FavoritesBox = OkButton = CancelButton = CaptionLabel = FocusedControl =
+      nullptr;
   InstallDir.clear();
   PathLevels = 0;
   PlayerVersion = TVersionInfo();

@@ -16,6 +16,8 @@ extern HWND FavoritesBox;  // "Мои любимые" (my favourites): remove th
 extern HWND OkButton;
 extern HWND CancelButton;
 extern HWND CaptionLabel;
+// The control that had the keyboard focus when the window last lost it.
+extern HWND FocusedControl;
 
 extern Text InstallDir;  // the installation folder, ending with "\"; empty when unknown
 extern BYTE PathLevels;  // the folder levels "CreatePath" names, handed to the helper

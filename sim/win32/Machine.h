@@ -97,6 +97,7 @@ struct UserState {
   std::vector<MenuShown> menusShown;
   POINT cursor{0, 0};
   HWND foreground = nullptr;
+  HWND focus = nullptr;
   std::function<int(const MessageBoxShown&)> onMessageBox;
   std::vector<MessageBoxShown> messageBoxes;
 };

@@ -100,6 +100,7 @@ BOOL Destroy(HWND window) {
                               [window](const TimerInfo& t) { return t.window == window; }),
                timers.end());
   if (U().foreground == window) U().foreground = nullptr;
+  if (U().focus == window) U().focus = nullptr;
   return TRUE;
 }
 
@@ -132,9 +133,11 @@ int DefaultButton(UINT type) {
   return kButtons[group][index];
 }
 
-// The system's "Static" and "Button" controls: a check box keeps its state.
+// The system's "Static" and "Button" controls: a check box keeps its state,
+// a button takes the focus when the mouse presses it.
 LRESULT CALLBACK ControlProcedure(HWND window, UINT message, WPARAM wParam, LPARAM) {
   WindowInfo& info = Live(window)->info;
+  if (message == WM_LBUTTONDOWN && Upper(info.className) == "BUTTON") SetFocus(window);
   const DWORD kTypeMask = 0xF, kAutoCheckBox = 3, kThreeState = 5, kAutoThreeState = 6;
   DWORD type = info.style & kTypeMask;
   bool checkBox =
@@ -143,6 +146,38 @@ LRESULT CALLBACK ControlProcedure(HWND window, UINT message, WPARAM wParam, LPAR
   if (message == BM_GETCHECK) return checkBox ? static_cast<LRESULT>(info.checked) : 0;
   if (message == BM_SETCHECK && checkBox) info.checked = wParam;
   return 0;
+}
+
+// The child after (or before) `control` in creation order, round the end:
+// the dialog manager's next control of a group for the arrow keys.
+HWND NextChild(HWND dialog, HWND control, bool backwards) {
+  std::vector<HWND> children;
+  for (const auto& entry : U().windows)
+    if (entry.second.info.alive && entry.second.info.parent == dialog)
+      children.push_back(reinterpret_cast<HWND>(entry.first));
+  auto at = std::find(children.begin(), children.end(), control);
+  if (at == children.end()) return children.empty() ? nullptr : children.front();
+  size_t place = static_cast<size_t>(at - children.begin());
+  size_t count = children.size();
+  return children[(place + (backwards ? count - 1 : 1)) % count];
+}
+
+// What the dialog manager does with a key for a window whose controls want
+// none: Escape and Enter become IDCANCEL and IDOK (no button is the
+// default), an arrow names the next control, Space presses a focused
+// button. Tab looks for controls with WS_TABSTOP, which no window here has.
+void DialogKey(HWND dialog, WPARAM key) {
+  HWND focus = U().focus;
+  if (key == VK_ESCAPE) Call(dialog, WM_COMMAND, IDCANCEL, 0);
+  if (key == VK_RETURN) Call(dialog, WM_COMMAND, IDOK, 0);
+  if (key >= VK_LEFT && key <= VK_DOWN)
+    Call(dialog, WM_NEXTDLGCTL,
+         reinterpret_cast<WPARAM>(NextChild(dialog, focus, key == VK_LEFT || key == VK_UP)), 1);
+  const WindowObject* control = Live(focus);
+  if (key == VK_SPACE && control && control->info.parent == dialog &&
+      Upper(control->info.className) == "BUTTON")
+    Call(dialog, WM_COMMAND, reinterpret_cast<uintptr_t>(control->info.menu),
+         reinterpret_cast<LPARAM>(focus));
 }
 
 WNDPROC ProcedureOf(const std::string& className) {
@@ -324,9 +359,10 @@ LRESULT WINAPI DispatchMessageA(const MSG* message) {
   return message ? Dispatch(*message) : 0;
 }
 
-LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM, LPARAM) {
+LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM) {
   Count("DefWindowProcA");
   if (message == WM_CLOSE) Destroy(window);
+  if (message == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE) SetFocus(window);
   return 0;
 }
 
@@ -336,7 +372,38 @@ BOOL WINAPI ShowWindow(HWND window, int show) {
   if (!target) return Fail(ERROR_INVALID_WINDOW_HANDLE), FALSE;
   bool wasVisible = target->info.shown > 0 || (target->info.style & WS_VISIBLE);
   target->info.shown = show;
+  // A top-level window of the program that comes up is activated.
+  if (!wasVisible && show != SW_HIDE && !target->info.parent)
+    Call(window, WM_ACTIVATE, WA_ACTIVE, 0);
   return wasVisible;
+}
+
+HWND WINAPI SetFocus(HWND window) {
+  Count("SetFocus");
+  if (window && !Live(window)) return Fail(ERROR_INVALID_WINDOW_HANDLE), nullptr;
+  HWND before = U().focus;
+  U().focus = window;
+  if (window) Call(window, WM_SETFOCUS, reinterpret_cast<WPARAM>(before), 0);
+  return before;
+}
+
+HWND WINAPI GetFocus(void) {
+  Count("GetFocus");
+  return U().focus;
+}
+
+// Takes the messages of the dialog and its controls: keys as the dialog
+// manager does, every other message dispatched.
+BOOL WINAPI IsDialogMessageA(HWND dialog, LPMSG message) {
+  Count("IsDialogMessageA");
+  const WindowObject* target = Live(message->hwnd);
+  if (!Live(dialog) || !target || (message->hwnd != dialog && target->info.parent != dialog))
+    return FALSE;
+  if (message->message == WM_KEYDOWN)
+    DialogKey(dialog, message->wParam);
+  else
+    Dispatch(*message);
+  return TRUE;
 }
 
 BOOL WINAPI UpdateWindow(HWND window) {

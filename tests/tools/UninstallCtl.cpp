@@ -5,6 +5,8 @@
 //   uninstallctl text ID        print the control's text as the window holds it (Unicode), in UTF-8
 //   uninstallctl click ID       post BM_CLICK to the control with that id, as a mouse click
 //   uninstallctl close          post what the close box sends (WM_SYSCOMMAND, SC_CLOSE)
+//   uninstallctl focus          print the id of the control with the keyboard focus (0: the
+//                               window itself, -1: none of the window's)
 // Child places are in the main window's client coordinates; the main window's
 // is its outer rectangle on the screen.
 #include <windows.h>
@@ -42,8 +44,17 @@ int PrintText(HWND control) {
   return 0;
 }
 
+int PrintFocus(HWND dialog) {
+  GUITHREADINFO thread = {};
+  thread.cbSize = sizeof thread;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &thread)) return 1;
+  HWND focus = thread.hwndFocus;
+  int id = focus == dialog ? 0 : GetParent(focus) == dialog ? GetDlgCtrlID(focus) : -1;
+  return std::printf("%d\n", id), 0;
+}
+
 int Usage() {
-  std::fprintf(stderr, "usage: uninstallctl find | windows | text ID | click ID | close\n");
+  std::fprintf(stderr, "usage: uninstallctl find | windows | text ID | click ID | close | focus\n");
   return 2;
 }
 
@@ -67,6 +78,7 @@ int main(int argc, char** argv) {
     if (command[0] == 't') return PrintText(control);
     return PostMessageA(control, BM_CLICK, 0, 0) ? 0 : 1;
   }
+  if (!std::strcmp(command, "focus")) return PrintFocus(dialog);
   if (!std::strcmp(command, "close"))
     return PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0) ? 0 : 1;
   return Usage();

@@ -74,13 +74,27 @@ std::string WithRoots(std::string data) {
   return data;
 }
 
-// A click, or any other message posted to the main window.
+// A message posted to the main window, to a control, or as a key press to
+// the window with the keyboard focus.
+const int MainId = 0, FocusId = -1;
 struct Action {
   UINT message;
   WPARAM wParam;
+  int to = MainId;  // a control's id
 };
 Action Click(int id) { return {WM_COMMAND, static_cast<WPARAM>(id)}; }
+Action Key(WPARAM key) { return {WM_KEYDOWN, key, FocusId}; }
 const Action CloseBox = {WM_CLOSE, 0};
+
+HWND Receiver(int id) {
+  const std::pair<int, HWND> controls[] = {{MainId, MainWindow},
+                                           {FocusId, GetFocus()},
+                                           {PlayerBoxId, PlayerBox},
+                                           {FavoritesBoxId, FavoritesBox}};
+  for (const auto& control : controls)
+    if (control.first == id) return control.second;
+  return nullptr;
+}
 
 class UninstallTest : public SimTest {
  protected:
@@ -132,7 +146,7 @@ class UninstallTest : public SimTest {
     size_t next = 0;
     sim::OnIdle([&] {
       if (next < actions.size())
-        PostMessageA(MainWindow, actions[next].message, actions[next].wParam, 0);
+        PostMessageA(Receiver(actions[next].to), actions[next].message, actions[next].wParam, 0);
       ++next;
     });
     try {
@@ -284,6 +298,21 @@ TEST_F(UninstallTest, WhatTheUserDoesInTheWindow) {
       {"OK with both boxes cleared",
        {Click(PlayerBoxId), Click(FavoritesBoxId), Click(OkButtonId)},
        {BST_UNCHECKED, BST_UNCHECKED}},
+      {"Escape is Cancel", {Key(VK_ESCAPE)}, {BST_CHECKED, BST_CHECKED}},
+      {"the focus starts on the first box, where Enter does nothing; an arrow and Space clear "
+       "the favourites, Enter on Cancel presses it",
+       {Key(VK_RETURN), Key(VK_DOWN), Key(VK_SPACE), Key(VK_RIGHT), Key(VK_DOWN), Key(VK_RETURN)},
+       {BST_CHECKED, BST_UNCHECKED}},
+      {"the arrows pass the label by, both ways round",
+       {Key(VK_UP), Key(VK_DOWN), Key(VK_SPACE), CloseBox},
+       {BST_UNCHECKED, BST_CHECKED}},
+      {"the window left and entered again gives the focus back to the box the mouse gave it",
+       {{WM_LBUTTONDOWN, 0, FavoritesBoxId},
+        {WM_ACTIVATE, WA_INACTIVE},
+        {WM_ACTIVATE, WA_ACTIVE},
+        Key(VK_SPACE),
+        CloseBox},
+       {BST_CHECKED, BST_UNCHECKED}},
   };
   for (const Case& c : cases) {
     sim::Reset();
@@ -307,6 +336,11 @@ TEST_F(UninstallTest, EachBoxRemovesWhatItStandsForInTheFixedOrder) {
     std::vector<std::string> started;
   } cases[] = {
       {"favourites only", {Click(PlayerBoxId), Click(OkButtonId)}, 0, FavoritesDeletions, {}},
+      {"favourites only, from the keyboard",
+       {Key(VK_SPACE), Key(VK_DOWN), Key(VK_DOWN), Key(VK_RETURN)},
+       0,
+       FavoritesDeletions,
+       {}},
       {"player only", {Click(FavoritesBoxId), Click(OkButtonId)}, 255, PlayerDeletions, {HandOff}},
       {"both", {Click(OkButtonId)}, 255, Join(FavoritesDeletions, PlayerDeletions), {HandOff}},
   };

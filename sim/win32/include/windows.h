@@ -319,8 +319,12 @@ typedef struct tagTPMPARAMS TPMPARAMS, *LPTPMPARAMS;
 #define WM_NULL 0x0000
 #define WM_CREATE 0x0001
 #define WM_DESTROY 0x0002
+#define WM_ACTIVATE 0x0006
+#define WM_SETFOCUS 0x0007
 #define WM_CLOSE 0x0010
 #define WM_QUIT 0x0012
+#define WM_NEXTDLGCTL 0x0028
+#define WM_KEYDOWN 0x0100
 #define WM_COMMAND 0x0111
 #define WM_TIMER 0x0113
 #define WM_DEVICECHANGE 0x0219
@@ -339,6 +343,7 @@ typedef struct tagTPMPARAMS TPMPARAMS, *LPTPMPARAMS;
 #define WS_VISIBLE 0x10000000
 #define BS_PUSHBUTTON 0x00000000
 #define BS_CHECKBOX 0x00000002
+#define BN_CLICKED 0
 #define BM_GETCHECK 0x00F0
 #define BM_SETCHECK 0x00F1
 #define BST_UNCHECKED 0
@@ -357,6 +362,17 @@ typedef struct tagTPMPARAMS TPMPARAMS, *LPTPMPARAMS;
 #define MB_ICONEXCLAMATION 0x00000030
 #define MB_DEFBUTTON2 0x00000100
 #define MB_TASKMODAL 0x00002000
+#define LOWORD(value) (static_cast<WORD>(static_cast<DWORD_PTR>(value) & 0xFFFF))
+#define WA_INACTIVE 0
+#define WA_ACTIVE 1
+#define VK_TAB 0x09
+#define VK_RETURN 0x0D
+#define VK_ESCAPE 0x1B
+#define VK_SPACE 0x20
+#define VK_LEFT 0x25
+#define VK_UP 0x26
+#define VK_RIGHT 0x27
+#define VK_DOWN 0x28
 #define IDOK 1
 #define IDCANCEL 2
 #define IDYES 6
@@ -390,3 +406,6 @@ BOOL WINAPI SetForegroundWindow(HWND window);
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 BOOL WINAPI ShowWindow(HWND window, int show);
 BOOL WINAPI UpdateWindow(HWND window);
+HWND WINAPI SetFocus(HWND window);
+HWND WINAPI GetFocus(void);
+BOOL WINAPI IsDialogMessageA(HWND dialog, LPMSG message);
