@@ -56,6 +56,29 @@ TEST_F(WatchTest, TheSystemsAnnouncementOfAVolumeRunsTheTickAtOnce) {
   EXPECT_EQ("MainIcon3", ShownIcon());
 }
 
+// What a leak would pile up over weeks: handles, menus, windows, timers.
+TEST_F(WatchTest, ThousandsOfDiscsAndMenusLeaveNothingBehind) {
+  EmptyDrive('D');
+  Start();
+  auto held = [] {
+    return std::vector<size_t>{static_cast<size_t>(sim::OpenHandles()),
+                               static_cast<size_t>(sim::OpenMenus()), sim::Windows().size(),
+                               sim::Timers().size()};
+  };
+  std::vector<size_t> before = held();
+  for (int i = 0; i < 1000; ++i) {
+    InsertDisc('D', disc::ZelRecordDisc);
+    Announce(DBT_DEVICEARRIVAL);
+    sim::EjectMedia('D');
+    Announce(DBT_DEVICEREMOVECOMPLETE);
+  }
+  for (int i = 0; i < 200; ++i) Click(WM_RBUTTONDOWN);
+  sim::PumpMessages();
+  EXPECT_EQ(before, held());
+  EXPECT_EQ(1000u, PlayerStarts().size());
+  EXPECT_EQ(200u, sim::MenusShown().size());
+}
+
 TEST_F(WatchTest, AProductDiscPlaysOnceEachTimeItIsPutIn) {
   EmptyDrive('D');
   Start();
