@@ -100,12 +100,14 @@ void StepDrives(const DWORD* serials, size_t count) {
 // The system announces a medium put in or taken out of a drive: the watch
 // tick runs at once instead of up to a second later. Only a volume's arrival
 // or removal is answered; the timer stays for drives that announce nothing.
-bool OnDeviceChange(WPARAM event, LPARAM data) {
+// The tick is posted, not run here: it may wait for a disc's installer or for
+// the user at a message box, and the system's announcement to every other
+// window would wait with it.
+bool OnDeviceChange(HWND window, WPARAM event, LPARAM data) {
   if (event != DBT_DEVICEARRIVAL && event != DBT_DEVICEREMOVECOMPLETE) return false;
   const DEV_BROADCAST_HDR* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(data);
   if (!header || header->dbch_devicetype != DBT_DEVTYP_VOLUME) return false;
-  // The timer runs only while watching is on; the announcement follows it.
-  if (Enabled) WatchTick();
+  PostMessageA(window, WM_WATCHNOW, 0, 0);
   return true;
 }
 
@@ -144,7 +146,11 @@ LRESULT CALLBACK AgentWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
       OnTrayNotify(window, wParam, lParam);
       break;
     case WM_DEVICECHANGE:
-      if (OnDeviceChange(wParam, lParam)) return TRUE;
+      if (OnDeviceChange(window, wParam, lParam)) return TRUE;
+      break;
+    // The timer runs only while watching is on; the announcement follows it.
+    case WM_WATCHNOW:
+      if (Enabled) WatchTick();
       break;
   }
   return DefWindowProcA(window, message, wParam, lParam);

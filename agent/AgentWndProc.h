@@ -5,6 +5,9 @@
 
 const UINT_PTR WatchTimerId = 1;
 const UINT WatchPeriod = 1000;
+// What the agent posts itself when the system announces a disc put in or
+// taken out: the watch tick runs as soon as the announcement is answered.
+const UINT WM_WATCHNOW = WM_APP;
 const UINT_PTR IDM_EXIT = 10248;
 const UINT_PTR IDM_ENABLED = 10249;
 const UINT_PTR IDM_AUTORUN = 10250;

@@ -39,19 +39,24 @@ TEST_F(WatchTest, TheSystemsAnnouncementOfAVolumeRunsTheTickAtOnce) {
     EXPECT_EQ(1, sim::CallCounts()["DefWindowProcA"]);
   }
   EXPECT_EQ(0, SendMessageA(MainWindow, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0));
+  sim::PumpMessages();
   EXPECT_TRUE(PlayerStarts().empty());
 
   EXPECT_EQ(TRUE, Announce(DBT_DEVICEARRIVAL));
+  EXPECT_TRUE(PlayerStarts().empty()) << "the answer comes first, then the tick";
+  sim::PumpMessages();
   EXPECT_EQ("MainIcon2", ShownIcon());
   EXPECT_EQ(std::vector<std::string>{ZelOnD}, PlayerStarts());
   sim::EjectMedia('D');
   EXPECT_EQ(TRUE, Announce(DBT_DEVICEREMOVECOMPLETE));
+  sim::PumpMessages();
   EXPECT_EQ("MainIcon1", ShownIcon());
   EXPECT_TRUE(DriveTable[0].Armed);
 
   Command(IDM_ENABLED);
   InsertDisc('D', disc::ZelRecordDisc);
   EXPECT_EQ(TRUE, Announce(DBT_DEVICEARRIVAL));
+  sim::PumpMessages();
   EXPECT_EQ(1u, PlayerStarts().size()) << "nothing while watching is off";
   EXPECT_EQ("MainIcon3", ShownIcon());
 }
@@ -69,8 +74,10 @@ TEST_F(WatchTest, ThousandsOfDiscsAndMenusLeaveNothingBehind) {
   for (int i = 0; i < 1000; ++i) {
     InsertDisc('D', disc::ZelRecordDisc);
     Announce(DBT_DEVICEARRIVAL);
+    sim::PumpMessages();
     sim::EjectMedia('D');
     Announce(DBT_DEVICEREMOVECOMPLETE);
+    sim::PumpMessages();
   }
   for (int i = 0; i < 200; ++i) Click(WM_RBUTTONDOWN);
   sim::PumpMessages();
