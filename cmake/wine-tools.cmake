@@ -1,5 +1,6 @@
-# Programs the Wine tests of the agent drive it with (tests/wine/run-agent):
-# stand-ins for the two players and the disc installer, and agentctl.
+# Programs the Wine tests of the agent drive it with (tests/wine/run-agent and
+# run-soak): stand-ins for the two players and the disc installer, agentctl and
+# disc_cycles.
 
 # A stand-in program: ROLE is what it writes before its command line, HOLD
 # its default run time in ms, RC its version resource, MUTEX its running mutex.
@@ -19,6 +20,12 @@ standin(old_installer installer 1000 old_installer.rc)
 
 add_executable(agentctl tests/tools/AgentCtl.cpp)
 target_link_options(agentctl PRIVATE -mconsole)
+
+# Discs in and out many times: how soon the player starts, and what the
+# agent keeps after a long run (tests/wine/run-soak).
+add_executable(disc_cycles tests/tools/DiscCycles.cpp)
+target_link_libraries(disc_cycles PRIVATE psapi)
+target_link_options(disc_cycles PRIVATE -mconsole)
 
 add_executable(wine_cdrom tests/tools/WineCdrom.cpp)
 target_link_options(wine_cdrom PRIVATE -mconsole)

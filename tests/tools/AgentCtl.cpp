@@ -16,20 +16,17 @@
 #include <windows.h>
 // after windows.h, which it needs
 #include <commctrl.h>
-#include <dbt.h>
 #include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "Announce.h"
+
 namespace {
 
-const char AgentClass[] = "OXD Agent";
-const char AgentTitle[] = "OXD Agent v.\x01\x01";
 const UINT AgentTrayId = 10245;
-
-HWND Agent() { return FindWindowA(AgentClass, AgentTitle); }
 
 unsigned long Number(const char* text) {
   bool hex = text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
@@ -169,7 +166,7 @@ int Usage() {
 int Untray() {
   NOTIFYICONDATAA icon = {};
   icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
-  icon.hWnd = Agent();
+  icon.hWnd = FindAgent();
   icon.uID = AgentTrayId;
   if (!icon.hWnd) return std::puts("no agent window"), 1;
   if (!Shell_NotifyIconA(NIM_DELETE, &icon)) return std::puts("no such tray icon"), 1;
@@ -184,7 +181,7 @@ int TaskbarCreated() {
 }
 
 int Message(bool post, char** argv) {
-  HWND agent = Agent();
+  HWND agent = FindAgent();
   if (!agent) return std::puts("no agent window"), 1;
   UINT message = Number(argv[0]);
   WPARAM wParam = Number(argv[1]);
@@ -200,21 +197,11 @@ int Message(bool post, char** argv) {
   return std::printf("%lu\n", static_cast<unsigned long>(result)), 0;
 }
 
-// WM_DEVICECHANGE cannot be posted with its pointer (error 1159); a sent one
-// has its DEV_BROADCAST_VOLUME copied to the agent.
 int Announce(char letter, bool arrival) {
-  HWND agent = Agent();
+  HWND agent = FindAgent();
   if (!agent) return std::puts("no agent window"), 1;
-  DEV_BROADCAST_VOLUME volume = {};
-  volume.dbcv_size = sizeof volume;
-  volume.dbcv_devicetype = DBT_DEVTYP_VOLUME;
-  volume.dbcv_unitmask = 1u << ((letter | 0x20) - 'a');
-  volume.dbcv_flags = DBTF_MEDIA;
   DWORD_PTR result = 0;
-  if (!SendMessageTimeoutA(agent, WM_DEVICECHANGE,
-                           arrival ? DBT_DEVICEARRIVAL : DBT_DEVICEREMOVECOMPLETE,
-                           reinterpret_cast<LPARAM>(&volume), SMTO_NORMAL, 10000, &result))
-    return std::puts("send timed out"), 1;
+  if (!AnnounceVolume(agent, letter, arrival, &result)) return std::puts("send timed out"), 1;
   return std::printf("%lu\n", static_cast<unsigned long>(result)), 0;
 }
 
@@ -257,7 +244,7 @@ int main(int argc, char** argv) {
   if (argc < 2) return Usage();
   const char* command = argv[1];
   if (!std::strcmp(command, "find") && argc == 2) {
-    HWND agent = Agent();
+    HWND agent = FindAgent();
     if (!agent) return std::puts("no agent window"), 1;
     return std::printf("%p\n", static_cast<void*>(agent)), 0;
   }

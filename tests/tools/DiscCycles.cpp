@@ -1,0 +1,360 @@
+// disc_cycles: puts a product disc into a drive and takes it out again while
+// the agent watches, for the Wine tests; one program, so that a long run does
+// not pay for a start of Wine each time.
+//   disc_cycles latency LETTER LOG COUNT announce|tick
+//       COUNT insertions, each at another phase of the agent's one-second
+//       timer, announced as the system does or left to the timer; prints how
+//       long each took to start the player (until LOG grew), then min,
+//       median and max
+//   disc_cycles soak LETTER LOG CYCLES MENUS
+//       the agent's handles, user and GDI objects and private bytes before
+//       and after CYCLES announced insertions and removals and MENUS openings
+//       and closings of its tray menu; fails when one grew by more than a few
+// The disc's files wait in the folder "away" of the drive's root: moving them
+// to the root puts the disc in, moving them back takes it out. The drive keeps
+// its label and serial throughout, so the agent must have seen another serial
+// in it before the first insertion. Exits 1 when the player did not start for
+// an insertion, something failed, or (soak) a count grew too much.
+#include <windows.h>
+// after windows.h, which they need
+#include <psapi.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "Announce.h"
+
+namespace {
+
+const UINT TrayCallback = WM_USER + 7;  // agent/TrayIcon.h
+const WPARAM TrayIconId = 10245;
+const double StartDeadlineMs = 5000;
+const double TickPeriodMs = 1000;
+
+double NowMs() {
+  LARGE_INTEGER count, frequency;
+  QueryPerformanceCounter(&count);
+  QueryPerformanceFrequency(&frequency);
+  return count.QuadPart * 1000.0 / frequency.QuadPart;
+}
+
+// Calls condition every few ms until it holds or ms have passed.
+template <typename Condition>
+bool WaitFor(Condition condition, double ms) {
+  for (double start = NowMs(); !condition(); Sleep(5))
+    if (NowMs() - start > ms) return false;
+  return true;
+}
+
+struct Drive {
+  HWND agent;
+  char letter;
+  const char* log;
+  std::vector<std::string> files;  // the disc's files, by name
+};
+
+std::string Root(char letter) { return std::string(1, letter) + ":\\"; }
+
+std::vector<std::string> FilesAway(char letter) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((Root(letter) + "away\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return names;
+}
+
+bool MoveDisc(const Drive& drive, bool in) {
+  for (const std::string& name : drive.files) {
+    std::string root = Root(drive.letter) + name, away = Root(drive.letter) + "away\\" + name;
+    if (!MoveFileA((in ? away : root).c_str(), (in ? root : away).c_str()))
+      return std::printf("cannot move %s (error %lu)\n", name.c_str(), GetLastError()), false;
+  }
+  return true;
+}
+
+std::string ReadLog(const char* log) {
+  std::string text;
+  HANDLE file = CreateFileA(log, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return text;
+  char buffer[4096];
+  DWORD read;
+  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read) text.append(buffer, read);
+  CloseHandle(file);
+  return text;
+}
+
+size_t LogLines(const char* log) {
+  std::string text = ReadLog(log);
+  return std::count(text.begin(), text.end(), '\n');
+}
+
+LONGLONG LogSize(const char* log) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExA(log, GetFileExInfoStandard, &data)) return 0;
+  return static_cast<LONGLONG>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+}
+
+struct Arrival {
+  const Drive* drive;
+  bool answered;
+  DWORD_PTR answer;
+  DWORD error;
+};
+
+// The agent answers the announcement only after the tick it runs, which
+// pauses after starting the player: sent from a thread of its own, so that
+// the player's start is seen as it happens.
+DWORD WINAPI AnnounceArrival(void* context) {
+  Arrival* arrival = static_cast<Arrival*>(context);
+  arrival->answered =
+      AnnounceVolume(arrival->drive->agent, arrival->drive->letter, true, &arrival->answer);
+  arrival->error = arrival->answered ? 0 : GetLastError();
+  return 0;
+}
+
+// Puts the disc in and waits until the player has written its line: the
+// delay in ms, or -1.
+double Insert(const Drive& drive, bool announce) {
+  LONGLONG size = LogSize(drive.log);
+  if (!MoveDisc(drive, true)) return -1;
+  double start = NowMs();
+  Arrival arrival = {&drive, false, 0, 0};
+  HANDLE thread = nullptr;
+  if (announce && !(thread = CreateThread(nullptr, 0, AnnounceArrival, &arrival, 0, nullptr)))
+    return std::printf("no thread for the announcement (error %lu)\n", GetLastError()), -1;
+  bool started = WaitFor([&] { return LogSize(drive.log) > size; }, StartDeadlineMs);
+  double delay = NowMs() - start;
+  if (thread) {
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    if (!arrival.answered || arrival.answer != TRUE)
+      return std::printf("the arrival was answered %lu (send error %lu) after %.0f ms\n",
+                         static_cast<unsigned long>(arrival.answer), arrival.error,
+                         NowMs() - start),
+             -1;
+  }
+  if (!started) return std::printf("the player did not start within 5 s\n"), -1;
+  return delay;
+}
+
+// Takes the disc out; unannounced, only the agent's next tick sees it gone.
+bool Eject(const Drive& drive, bool announce) {
+  if (!MoveDisc(drive, false)) return false;
+  DWORD_PTR answer = 0;
+  if (announce && (!AnnounceVolume(drive.agent, drive.letter, false, &answer) || answer != TRUE))
+    return std::printf("the removal was answered %lu\n", static_cast<unsigned long>(answer)), false;
+  return true;
+}
+
+// "min 3 median 5 max 9 ms" of delays.
+std::string Summary(std::vector<double> delays) {
+  std::sort(delays.begin(), delays.end());
+  size_t n = delays.size();
+  double median = n % 2 ? delays[n / 2] : (delays[n / 2 - 1] + delays[n / 2]) / 2;
+  char text[96];
+  std::snprintf(text, sizeof text, "min %.0f median %.0f max %.0f ms", delays.front(), median,
+                delays.back());
+  return text;
+}
+
+// Each insertion takes a slot of its own of the timer's period, counted from
+// origin: the free slot that comes soonest after earliest, so that the
+// insertions spread over the period without long waits. Its phase in ms.
+double TakeSlot(std::vector<bool>& used, double origin, double earliest) {
+  double phase = std::fmod(earliest - origin, TickPeriodMs), best = -1, bestWait = 0;
+  size_t slot = 0;
+  for (size_t i = 0; i < used.size(); ++i) {
+    double slotPhase = TickPeriodMs * i / used.size();
+    double wait = std::fmod(slotPhase - phase + TickPeriodMs, TickPeriodMs);
+    if (!used[i] && (best < 0 || wait < bestWait)) best = slotPhase, bestWait = wait, slot = i;
+  }
+  used[slot] = true;
+  double at = earliest + bestWait;
+  if (at > NowMs()) Sleep(static_cast<DWORD>(at - NowMs()));
+  return best;
+}
+
+int Latency(const Drive& drive, int count, bool announce) {
+  size_t lines = LogLines(drive.log);
+  std::vector<double> delays;
+  std::vector<bool> used(count);
+  double origin = NowMs(), ejected = origin;
+  for (int i = 0; i < count; ++i) {
+    // Unannounced, a tick must have seen the drive empty first.
+    double earliest = std::max(NowMs(), ejected + (announce ? 0 : TickPeriodMs * 1.2));
+    double phase = TakeSlot(used, origin, earliest);
+    double delay = Insert(drive, announce);
+    if (delay < 0) return std::printf("insertion %d failed\n", i + 1), 1;
+    std::printf("insertion %d at phase %.0f ms: %.0f ms\n", i + 1, phase, delay);
+    delays.push_back(delay);
+    if (!Eject(drive, announce)) return 1;
+    ejected = NowMs();
+  }
+  size_t started = LogLines(drive.log) - lines;
+  std::printf("%s: %s over %d insertions, %u starts\n", announce ? "announce" : "tick",
+              Summary(delays).c_str(), count, static_cast<unsigned>(started));
+  return started == static_cast<size_t>(count) ? 0 : 1;
+}
+
+struct MenuSearch {
+  DWORD process;
+  HWND found;
+};
+
+BOOL CALLBACK MatchMenu(HWND window, LPARAM context) {
+  MenuSearch* search = reinterpret_cast<MenuSearch*>(context);
+  DWORD process = 0;
+  char name[16] = "";
+  GetWindowThreadProcessId(window, &process);
+  GetClassNameA(window, name, sizeof name);
+  if (process != search->process || std::strcmp(name, "#32768") || !IsWindowVisible(window))
+    return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+// The agent's tray menu, open and shown.
+HWND OpenMenu(DWORD agentProcess) {
+  MenuSearch search = {agentProcess, nullptr};
+  EnumWindows(MatchMenu, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+void PressEscape() {
+  INPUT keys[2] = {};
+  keys[0].type = keys[1].type = INPUT_KEYBOARD;
+  keys[0].ki.wVk = keys[1].ki.wVk = VK_ESCAPE;
+  keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, keys, sizeof(INPUT));
+}
+
+// Opens the menu as a right click on the icon does and closes it with
+// Escape: a key press while that reaches the menu, else a posted WM_KEYDOWN.
+bool MenuCycle(const Drive& drive, DWORD agentProcess, bool& keyPress) {
+  HWND menu = nullptr;
+  PostMessageA(drive.agent, TrayCallback, TrayIconId, WM_RBUTTONDOWN);
+  if (!WaitFor([&] { return (menu = OpenMenu(agentProcess)) != nullptr; }, 5000))
+    return std::puts("the tray menu did not open"), false;
+  auto closed = [&] { return !OpenMenu(agentProcess); };
+  if (keyPress) {
+    PressEscape();
+    if (WaitFor(closed, 2000)) return true;
+    keyPress = false;
+    std::puts("a key press of Escape does not close the menu: posting WM_KEYDOWN instead");
+  }
+  PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 1);
+  if (!WaitFor(closed, 5000)) return std::puts("the tray menu stayed open"), false;
+  return true;
+}
+
+struct Counts {
+  DWORD handles, user, gdi;
+  SIZE_T privateBytes;
+};
+
+Counts Read(HANDLE process) {
+  Counts counts = {};
+  if (!GetProcessHandleCount(process, &counts.handles)) counts.handles = 0;
+  counts.user = GetGuiResources(process, GR_USEROBJECTS);
+  counts.gdi = GetGuiResources(process, GR_GDIOBJECTS);
+  PROCESS_MEMORY_COUNTERS_EX memory = {};
+  memory.cb = sizeof memory;
+  // PagefileUsage is the same commit charge; Wine 8 leaves PrivateUsage 0.
+  if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
+                           sizeof memory))
+    counts.privateBytes = memory.PrivateUsage ? memory.PrivateUsage : memory.PagefileUsage;
+  return counts;
+}
+
+// One count's line; false when it grew by more than limit. A count read as 0
+// is one the system does not report: it is shown and not judged.
+bool Judge(const char* name, double before, double after, double limit) {
+  if (!before || !after) {
+    std::printf("%s: before %.0f after %.0f: not reported here, not checked\n", name, before,
+                after);
+    return true;
+  }
+  std::printf("%s: before %.0f after %.0f growth %+.0f (limit %.0f)\n", name, before, after,
+              after - before, limit);
+  return after - before <= limit;
+}
+
+int Soak(const Drive& drive, int cycles, int menus) {
+  DWORD id = 0;
+  GetWindowThreadProcessId(drive.agent, &id);
+  HANDLE process =
+      OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | SYNCHRONIZE, FALSE, id);
+  if (!process) return std::printf("cannot open the agent (error %lu)\n", GetLastError()), 1;
+  double start = NowMs();
+  bool keyPress = true;
+  // The first rounds may allocate what the agent then keeps: a warm-up.
+  for (int i = 0; i < 3; ++i)
+    if (Insert(drive, true) < 0 || !Eject(drive, true)) return 1;
+  for (int i = 0; i < 2; ++i)
+    if (!MenuCycle(drive, id, keyPress)) return 1;
+  Counts before = Read(process);
+  size_t lines = LogLines(drive.log);
+
+  std::vector<double> delays;
+  for (int i = 0; i < cycles; ++i) {
+    double delay = Insert(drive, true);
+    if (delay < 0) return std::printf("cycle %d failed\n", i + 1), 1;
+    delays.push_back(delay);
+    if (!Eject(drive, true)) return std::printf("cycle %d failed\n", i + 1), 1;
+  }
+  size_t started = LogLines(drive.log) - lines;
+  std::printf("%d cycles in %.1f s, %u starts of the player, %s from insertion to start\n", cycles,
+              (NowMs() - start) / 1000, static_cast<unsigned>(started), Summary(delays).c_str());
+  double menusStart = NowMs();
+  for (int i = 0; i < menus; ++i)
+    if (!MenuCycle(drive, id, keyPress)) return std::printf("menu %d failed\n", i + 1), 1;
+  std::printf("%d menus in %.1f s, closed by %s\n", menus, (NowMs() - menusStart) / 1000,
+              keyPress ? "a key press of Escape (SendInput)" : "a posted WM_KEYDOWN of Escape");
+  Counts after = Read(process);
+  bool alive = WaitForSingleObject(process, 0) == WAIT_TIMEOUT && FindAgent() == drive.agent;
+  CloseHandle(process);
+
+  bool ok = Judge("handles", before.handles, after.handles, 8);
+  ok = Judge("user objects", before.user, after.user, 8) && ok;
+  ok = Judge("GDI objects", before.gdi, after.gdi, 8) && ok;
+  ok = Judge("private bytes", before.privateBytes, after.privateBytes, 64 * 1024) && ok;
+  std::printf("took %.1f s\n", (NowMs() - start) / 1000);
+  if (!alive) std::puts("the agent is gone");
+  if (started != static_cast<size_t>(cycles)) std::puts("not one start for each insertion");
+  return ok && alive && started == static_cast<size_t>(cycles) ? 0 : 1;
+}
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage: disc_cycles latency LETTER LOG COUNT announce|tick |"
+               " soak LETTER LOG CYCLES MENUS\n");
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 6) return Usage();
+  Drive drive = {FindAgent(), argv[2][0], argv[3], FilesAway(argv[2][0])};
+  int count = std::atoi(argv[4]);
+  bool latency = !std::strcmp(argv[1], "latency"), soak = !std::strcmp(argv[1], "soak");
+  bool announce = !std::strcmp(argv[5], "announce");
+  if (count < 1 || !(soak || (latency && (announce || !std::strcmp(argv[5], "tick")))))
+    return Usage();
+  if (!drive.agent) return std::puts("no agent window"), 1;
+  if (drive.files.empty())
+    return std::printf("no disc waits in %saway\n", Root(drive.letter).c_str()), 1;
+  std::setvbuf(stdout, nullptr, _IONBF, 0);
+  if (latency) return Latency(drive, count, announce);
+  return Soak(drive, count, std::atoi(argv[5]));
+}
