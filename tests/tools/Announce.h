@@ -12,9 +12,8 @@ inline constexpr char AgentTitle[] = "OXD Agent v.\x01\x01";
 inline HWND FindAgent() { return FindWindowA(AgentClass, AgentTitle); }
 
 // WM_DEVICECHANGE cannot be posted with its pointer (error 1159); a sent one
-// has its DEV_BROADCAST_VOLUME copied to the agent. The send returns once the
-// agent has answered, so after whatever its answer runs. False when the agent
-// did not answer within 10 s; else *answer is what it returned.
+// has its DEV_BROADCAST_VOLUME copied to the agent. False when the agent did
+// not answer within 10 s; else *answer is what it returned.
 inline bool AnnounceVolume(HWND agent, char letter, bool arrival, DWORD_PTR* answer) {
   DEV_BROADCAST_VOLUME volume = {};
   volume.dbcv_size = sizeof volume;

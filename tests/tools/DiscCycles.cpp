@@ -35,6 +35,10 @@ const UINT TrayCallback = WM_USER + 7;  // agent/TrayIcon.h
 const WPARAM TrayIconId = 10245;
 const double StartDeadlineMs = 5000;
 const double TickPeriodMs = 1000;
+// The agent's pause after it starts a player (agent/Player.cpp), and more.
+const DWORD AgentPauseMs = 150;
+// The running mutex of the stand-in ZEL player (cmake/wine-tools.cmake).
+const char PlayerMutex[] = "ZEL Musical PlayerZEL32.Def";
 
 double NowMs() {
   LARGE_INTEGER count, frequency;
@@ -104,22 +108,22 @@ LONGLONG LogSize(const char* log) {
   return static_cast<LONGLONG>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
 }
 
-struct Arrival {
-  const Drive* drive;
-  bool answered;
-  DWORD_PTR answer;
-  DWORD error;
-};
+// A player that still runs when a disc goes in is not started again: the
+// stand-in writes its line before it ends, and the next disc waits for that.
+bool PlayerEnded() {
+  HANDLE running = OpenMutexA(SYNCHRONIZE, FALSE, PlayerMutex);
+  if (running) CloseHandle(running);
+  return !running;
+}
 
-// The agent answers the announcement only after the tick it runs, which
-// pauses after starting the player: sent from a thread of its own, so that
-// the player's start is seen as it happens.
-DWORD WINAPI AnnounceArrival(void* context) {
-  Arrival* arrival = static_cast<Arrival*>(context);
-  arrival->answered =
-      AnnounceVolume(arrival->drive->agent, arrival->drive->letter, true, &arrival->answer);
-  arrival->error = arrival->answered ? 0 : GetLastError();
-  return 0;
+// Tells the agent that the disc went in or out; false, saying why, unless it
+// answered TRUE. The agent answers at once and runs its tick after.
+bool Announce(const Drive& drive, bool arrival) {
+  DWORD_PTR answer = 0;
+  if (AnnounceVolume(drive.agent, drive.letter, arrival, &answer) && answer == TRUE) return true;
+  std::printf("the %s was answered %lu (error %lu)\n", arrival ? "arrival" : "removal",
+              static_cast<unsigned long>(answer), GetLastError());
+  return false;
 }
 
 // Puts the disc in and waits until the player has written its line: the
@@ -128,31 +132,20 @@ double Insert(const Drive& drive, bool announce) {
   LONGLONG size = LogSize(drive.log);
   if (!MoveDisc(drive, true)) return -1;
   double start = NowMs();
-  Arrival arrival = {&drive, false, 0, 0};
-  HANDLE thread = nullptr;
-  if (announce && !(thread = CreateThread(nullptr, 0, AnnounceArrival, &arrival, 0, nullptr)))
-    return std::printf("no thread for the announcement (error %lu)\n", GetLastError()), -1;
-  bool started = WaitFor([&] { return LogSize(drive.log) > size; }, StartDeadlineMs);
-  double delay = NowMs() - start;
-  if (thread) {
-    WaitForSingleObject(thread, INFINITE);
-    CloseHandle(thread);
-    if (!arrival.answered || arrival.answer != TRUE)
-      return std::printf("the arrival was answered %lu (send error %lu) after %.0f ms\n",
-                         static_cast<unsigned long>(arrival.answer), arrival.error,
-                         NowMs() - start),
-             -1;
-  }
-  if (!started) return std::printf("the player did not start within 5 s\n"), -1;
-  return delay;
+  if (announce && !Announce(drive, true)) return -1;
+  if (!WaitFor([&] { return LogSize(drive.log) > size; }, StartDeadlineMs))
+    return std::printf("the player did not start within 5 s\n"), -1;
+  return NowMs() - start;
 }
 
 // Takes the disc out; unannounced, only the agent's next tick sees it gone.
+// The agent may take the announcement while it still waits for the player it
+// started; the tick it posts runs after that wait and its pause after a start.
+// The disc comes back only then, as no disc comes back that fast in a drive.
 bool Eject(const Drive& drive, bool announce) {
-  if (!MoveDisc(drive, false)) return false;
-  DWORD_PTR answer = 0;
-  if (announce && (!AnnounceVolume(drive.agent, drive.letter, false, &answer) || answer != TRUE))
-    return std::printf("the removal was answered %lu\n", static_cast<unsigned long>(answer)), false;
+  if (!MoveDisc(drive, false) || (announce && !Announce(drive, false))) return false;
+  if (!WaitFor(PlayerEnded, StartDeadlineMs)) return std::printf("the player still runs\n"), false;
+  if (announce) Sleep(AgentPauseMs);
   return true;
 }
 
@@ -206,54 +199,26 @@ int Latency(const Drive& drive, int count, bool announce) {
   return started == static_cast<size_t>(count) ? 0 : 1;
 }
 
-struct MenuSearch {
-  DWORD process;
-  HWND found;
-};
-
-BOOL CALLBACK MatchMenu(HWND window, LPARAM context) {
-  MenuSearch* search = reinterpret_cast<MenuSearch*>(context);
-  DWORD process = 0;
-  char name[16] = "";
-  GetWindowThreadProcessId(window, &process);
-  GetClassNameA(window, name, sizeof name);
-  if (process != search->process || std::strcmp(name, "#32768") || !IsWindowVisible(window))
-    return TRUE;
-  search->found = window;
-  return FALSE;
+// The tray menu, open and shown: only the agent opens menus in the test's
+// Wine prefix.
+HWND OpenMenu() {
+  for (HWND menu = nullptr; (menu = FindWindowExA(nullptr, menu, "#32768", nullptr));)
+    if (IsWindowVisible(menu)) return menu;
+  return nullptr;
 }
 
-// The agent's tray menu, open and shown.
-HWND OpenMenu(DWORD agentProcess) {
-  MenuSearch search = {agentProcess, nullptr};
-  EnumWindows(MatchMenu, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-void PressEscape() {
+// Opens the menu as a right click on the icon does and closes it with a key
+// press of Escape.
+bool MenuCycle(const Drive& drive) {
+  PostMessageA(drive.agent, TrayCallback, TrayIconId, WM_RBUTTONDOWN);
+  if (!WaitFor(OpenMenu, 5000)) return std::puts("the tray menu did not open"), false;
   INPUT keys[2] = {};
   keys[0].type = keys[1].type = INPUT_KEYBOARD;
   keys[0].ki.wVk = keys[1].ki.wVk = VK_ESCAPE;
   keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
   SendInput(2, keys, sizeof(INPUT));
-}
-
-// Opens the menu as a right click on the icon does and closes it with
-// Escape: a key press while that reaches the menu, else a posted WM_KEYDOWN.
-bool MenuCycle(const Drive& drive, DWORD agentProcess, bool& keyPress) {
-  HWND menu = nullptr;
-  PostMessageA(drive.agent, TrayCallback, TrayIconId, WM_RBUTTONDOWN);
-  if (!WaitFor([&] { return (menu = OpenMenu(agentProcess)) != nullptr; }, 5000))
-    return std::puts("the tray menu did not open"), false;
-  auto closed = [&] { return !OpenMenu(agentProcess); };
-  if (keyPress) {
-    PressEscape();
-    if (WaitFor(closed, 2000)) return true;
-    keyPress = false;
-    std::puts("a key press of Escape does not close the menu: posting WM_KEYDOWN instead");
-  }
-  PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 1);
-  if (!WaitFor(closed, 5000)) return std::puts("the tray menu stayed open"), false;
+  if (!WaitFor([] { return !OpenMenu(); }, 5000))
+    return std::puts("the tray menu stayed open"), false;
   return true;
 }
 
@@ -289,6 +254,23 @@ bool Judge(const char* name, double before, double after, double limit) {
   return after - before <= limit;
 }
 
+// COUNT announced insertions and removals, each insertion's delay added to
+// delays; false, saying which failed.
+bool DiscCycles(const Drive& drive, int count, std::vector<double>& delays) {
+  for (int i = 0; i < count; ++i) {
+    double delay = Insert(drive, true);
+    if (delay < 0 || !Eject(drive, true)) return std::printf("cycle %d failed\n", i + 1), false;
+    delays.push_back(delay);
+  }
+  return true;
+}
+
+bool MenuCycles(const Drive& drive, int count) {
+  for (int i = 0; i < count; ++i)
+    if (!MenuCycle(drive)) return std::printf("menu %d failed\n", i + 1), false;
+  return true;
+}
+
 int Soak(const Drive& drive, int cycles, int menus) {
   DWORD id = 0;
   GetWindowThreadProcessId(drive.agent, &id);
@@ -296,30 +278,19 @@ int Soak(const Drive& drive, int cycles, int menus) {
       OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | SYNCHRONIZE, FALSE, id);
   if (!process) return std::printf("cannot open the agent (error %lu)\n", GetLastError()), 1;
   double start = NowMs();
-  bool keyPress = true;
+  std::vector<double> delays;
   // The first rounds may allocate what the agent then keeps: a warm-up.
-  for (int i = 0; i < 3; ++i)
-    if (Insert(drive, true) < 0 || !Eject(drive, true)) return 1;
-  for (int i = 0; i < 2; ++i)
-    if (!MenuCycle(drive, id, keyPress)) return 1;
+  if (!DiscCycles(drive, 3, delays) || !MenuCycles(drive, 2)) return 1;
   Counts before = Read(process);
   size_t lines = LogLines(drive.log);
-
-  std::vector<double> delays;
-  for (int i = 0; i < cycles; ++i) {
-    double delay = Insert(drive, true);
-    if (delay < 0) return std::printf("cycle %d failed\n", i + 1), 1;
-    delays.push_back(delay);
-    if (!Eject(drive, true)) return std::printf("cycle %d failed\n", i + 1), 1;
-  }
+  delays.clear();
+  if (!DiscCycles(drive, cycles, delays)) return 1;
   size_t started = LogLines(drive.log) - lines;
   std::printf("%d cycles in %.1f s, %u starts of the player, %s from insertion to start\n", cycles,
               (NowMs() - start) / 1000, static_cast<unsigned>(started), Summary(delays).c_str());
   double menusStart = NowMs();
-  for (int i = 0; i < menus; ++i)
-    if (!MenuCycle(drive, id, keyPress)) return std::printf("menu %d failed\n", i + 1), 1;
-  std::printf("%d menus in %.1f s, closed by %s\n", menus, (NowMs() - menusStart) / 1000,
-              keyPress ? "a key press of Escape (SendInput)" : "a posted WM_KEYDOWN of Escape");
+  if (!MenuCycles(drive, menus)) return 1;
+  std::printf("%d menus in %.1f s\n", menus, (NowMs() - menusStart) / 1000);
   Counts after = Read(process);
   bool alive = WaitForSingleObject(process, 0) == WAIT_TIMEOUT && FindAgent() == drive.agent;
   CloseHandle(process);
