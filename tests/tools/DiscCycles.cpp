@@ -20,10 +20,11 @@
 #include <psapi.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -85,21 +86,9 @@ bool MoveDisc(const Drive& drive, bool in) {
   return true;
 }
 
-std::string ReadLog(const char* log) {
-  std::string text;
-  HANDLE file = CreateFileA(log, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return text;
-  char buffer[4096];
-  DWORD read;
-  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read) text.append(buffer, read);
-  CloseHandle(file);
-  return text;
-}
-
 size_t LogLines(const char* log) {
-  std::string text = ReadLog(log);
-  return std::count(text.begin(), text.end(), '\n');
+  std::ifstream in(log, std::ios::binary);
+  return std::count(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>(), '\n');
 }
 
 LONGLONG LogSize(const char* log) {
@@ -160,32 +149,24 @@ std::string Summary(std::vector<double> delays) {
   return text;
 }
 
-// Each insertion takes a slot of its own of the timer's period, counted from
-// origin: the free slot that comes soonest after earliest, so that the
-// insertions spread over the period without long waits. Its phase in ms.
-double TakeSlot(std::vector<bool>& used, double origin, double earliest) {
-  double phase = std::fmod(earliest - origin, TickPeriodMs), best = -1, bestWait = 0;
-  size_t slot = 0;
-  for (size_t i = 0; i < used.size(); ++i) {
-    double slotPhase = TickPeriodMs * i / used.size();
-    double wait = std::fmod(slotPhase - phase + TickPeriodMs, TickPeriodMs);
-    if (!used[i] && (best < 0 || wait < bestWait)) best = slotPhase, bestWait = wait, slot = i;
-  }
-  used[slot] = true;
-  double at = earliest + bestWait;
-  if (at > NowMs()) Sleep(static_cast<DWORD>(at - NowMs()));
-  return best;
+// Waits for insertion i of count: its phase is i/count of the timer's period
+// after origin, in the first period that starts no sooner than earliest, so
+// that the insertions spread over the period. Its phase in ms.
+double WaitForPhase(int i, int count, double origin, double earliest) {
+  double phase = TickPeriodMs * i / count, at = origin + phase;
+  while (at < earliest) at += TickPeriodMs;
+  Sleep(static_cast<DWORD>(at - std::min(at, NowMs())));
+  return phase;
 }
 
 int Latency(const Drive& drive, int count, bool announce) {
   size_t lines = LogLines(drive.log);
   std::vector<double> delays;
-  std::vector<bool> used(count);
   double origin = NowMs(), ejected = origin;
   for (int i = 0; i < count; ++i) {
     // Unannounced, a tick must have seen the drive empty first.
     double earliest = std::max(NowMs(), ejected + (announce ? 0 : TickPeriodMs * 1.2));
-    double phase = TakeSlot(used, origin, earliest);
+    double phase = WaitForPhase(i, count, origin, earliest);
     double delay = Insert(drive, announce);
     if (delay < 0) return std::printf("insertion %d failed\n", i + 1), 1;
     std::printf("insertion %d at phase %.0f ms: %.0f ms\n", i + 1, phase, delay);
