@@ -19,11 +19,13 @@ standin(standin_installer installer 1000 standin_installer.rc)
 standin(old_installer installer 1000 old_installer.rc)
 
 add_executable(agentctl tests/tools/AgentCtl.cpp)
+target_include_directories(agentctl PRIVATE agent common)
 target_link_options(agentctl PRIVATE -mconsole)
 
 # Discs in and out many times: how soon the player starts, and what the
 # agent keeps after a long run (tests/wine/run-soak).
 add_executable(disc_cycles tests/tools/DiscCycles.cpp)
+target_include_directories(disc_cycles PRIVATE agent common)
 target_link_libraries(disc_cycles PRIVATE psapi)
 target_link_options(disc_cycles PRIVATE -mconsole)
 

@@ -23,10 +23,9 @@
 #include <cstring>
 
 #include "Announce.h"
+#include "TrayIcon.h"
 
 namespace {
-
-const UINT AgentTrayId = 10245;
 
 unsigned long Number(const char* text) {
   bool hex = text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
@@ -167,7 +166,7 @@ int Untray() {
   NOTIFYICONDATAA icon = {};
   icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
   icon.hWnd = FindAgent();
-  icon.uID = AgentTrayId;
+  icon.uID = TrayIconId;
   if (!icon.hWnd) return std::puts("no agent window"), 1;
   if (!Shell_NotifyIconA(NIM_DELETE, &icon)) return std::puts("no such tray icon"), 1;
   return 0;

@@ -6,10 +6,9 @@
 // after windows.h, which it needs
 #include <dbt.h>
 
-inline constexpr char AgentClass[] = "OXD Agent";
-inline constexpr char AgentTitle[] = "OXD Agent v.\x01\x01";
+#include "ProgramWindow.h"
 
-inline HWND FindAgent() { return FindWindowA(AgentClass, AgentTitle); }
+inline HWND FindAgent() { return FindWindowA(AgentClassName, AgentTitle); }
 
 // WM_DEVICECHANGE cannot be posted with its pointer (error 1159); a sent one
 // has its DEV_BROADCAST_VOLUME copied to the agent. False when the agent did

@@ -29,11 +29,10 @@
 #include <vector>
 
 #include "Announce.h"
+#include "TrayIcon.h"
 
 namespace {
 
-const UINT TrayCallback = WM_USER + 7;  // agent/TrayIcon.h
-const WPARAM TrayIconId = 10245;
 const double StartDeadlineMs = 5000;
 const double TickPeriodMs = 1000;
 // The agent's pause after it starts a player (agent/Player.cpp), and more.
@@ -191,7 +190,7 @@ HWND OpenMenu() {
 // Opens the menu as a right click on the icon does and closes it with a key
 // press of Escape.
 bool MenuCycle(const Drive& drive) {
-  PostMessageA(drive.agent, TrayCallback, TrayIconId, WM_RBUTTONDOWN);
+  PostMessageA(drive.agent, WM_TRAYNOTIFY, TrayIconId, WM_RBUTTONDOWN);
   if (!WaitFor(OpenMenu, 5000)) return std::puts("the tray menu did not open"), false;
   INPUT keys[2] = {};
   keys[0].type = keys[1].type = INPUT_KEYBOARD;
@@ -264,11 +263,13 @@ int Soak(const Drive& drive, int cycles, int menus) {
   if (!DiscCycles(drive, 3, delays) || !MenuCycles(drive, 2)) return 1;
   Counts before = Read(process);
   size_t lines = LogLines(drive.log);
+  double cyclesStart = NowMs();
   delays.clear();
   if (!DiscCycles(drive, cycles, delays)) return 1;
   size_t started = LogLines(drive.log) - lines;
   std::printf("%d cycles in %.1f s, %u starts of the player, %s from insertion to start\n", cycles,
-              (NowMs() - start) / 1000, static_cast<unsigned>(started), Summary(delays).c_str());
+              (NowMs() - cyclesStart) / 1000, static_cast<unsigned>(started),
+              Summary(delays).c_str());
   double menusStart = NowMs();
   if (!MenuCycles(drive, menus)) return 1;
   std::printf("%d menus in %.1f s\n", menus, (NowMs() - menusStart) / 1000);
